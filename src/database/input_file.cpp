@@ -1,0 +1,107 @@
+#include "database/input_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace kelmora {
+
+InputFile::InputFile(const std::filesystem::path& path) {
+    // O_NONBLOCK keeps the opening of a pipe from waiting for a writer; the
+    // type check below then refuses it.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        error_ = errno;
+        return;
+    }
+    adopt(fd);
+}
+
+InputFile InputFile::fromDescriptor(int fd) {
+    InputFile file;
+    file.adopt(fd);
+    return file;
+}
+
+void InputFile::adopt(int fd) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        error_ = errno;
+        ::close(fd);
+        return;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        error_ = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+        ::close(fd);
+        return;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) {
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    }
+#ifdef POSIX_FADV_SEQUENTIAL
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+    fd_ = fd;
+    size_ = static_cast<std::uint64_t>(status.st_size);
+}
+
+InputFile::~InputFile() { close(); }
+
+InputFile::InputFile(InputFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), error_(other.error_), size_(other.size_),
+      position_(other.position_) {}
+
+InputFile& InputFile::operator=(InputFile&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = std::exchange(other.fd_, -1);
+        error_ = other.error_;
+        size_ = other.size_;
+        position_ = other.position_;
+    }
+    return *this;
+}
+
+void InputFile::close() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+std::size_t InputFile::read(std::span<char> buffer) {
+    const std::size_t got = readAt(position_, buffer);
+    position_ += got;
+    return got;
+}
+
+std::size_t InputFile::readAt(std::uint64_t offset, std::span<char> buffer) {
+    if (fd_ < 0 || offset >= size_) {
+        return 0;
+    }
+    const std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size_ - offset));
+    std::size_t done = 0;
+    while (done < wanted) {
+        const ssize_t got = ::pread(fd_, buffer.data() + done, wanted - done,
+                                    static_cast<off_t>(offset + done));
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            error_ = errno;
+            break;
+        }
+        if (got == 0) {
+            break; // the file shrank since it was opened
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+} // namespace kelmora

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+namespace kelmora {
+
+// A database file opened for reading. Only regular files are opened: a
+// folder, a device or a pipe named like a database is refused at once, so a
+// reader can neither block on a pipe nor read forever from a device. Reading
+// stops at the size the file had when it was opened, so a file that grows
+// while it is read still comes to an end.
+class InputFile {
+public:
+    InputFile() = default;
+    explicit InputFile(const std::filesystem::path& path);
+    ~InputFile();
+    InputFile(InputFile&& other) noexcept;
+    InputFile& operator=(InputFile&& other) noexcept;
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    // Adopts an open descriptor (it must be a regular file or a memfd).
+    static InputFile fromDescriptor(int fd);
+
+    bool isOpen() const { return fd_ >= 0; }
+    // The errno of the failed opening or of the failed read, 0 if none.
+    int error() const { return error_; }
+    std::uint64_t size() const { return size_; }
+
+    // Reads the next bytes in order. Returns the number read, 0 at the end
+    // (the size at opening) and also after a read error (see error()).
+    std::size_t read(std::span<char> buffer);
+    // Reads at an absolute offset without moving the sequential position.
+    // Returns the number read; fewer than asked means the end or an error.
+    std::size_t readAt(std::uint64_t offset, std::span<char> buffer);
+
+private:
+    void adopt(int fd);
+    void close();
+
+    int fd_ = -1;
+    int error_ = 0;
+    std::uint64_t size_ = 0;
+    std::uint64_t position_ = 0;
+};
+
+} // namespace kelmora

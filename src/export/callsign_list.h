@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace kelmora {
+
+enum class StationSelection {
+    All,        // every station whose callsign holds no "/"
+    Fsk441Only, // of those, the lines that mention FSK441, JT44 or WSJT
+};
+
+// Turns database lines into the lines of the WSJT callsign list: the callsign
+// in 7 characters and the locator in 6, then CR LF. Pure formatting, no files.
+class CallsignListFormatter {
+public:
+    CallsignListFormatter(bool hasHeadingLine, StationSelection selection);
+
+    // Feeds the next line of the database, without its line end. The first
+    // line fed is the heading line; it is never written. Appends the list
+    // line of a selected station to out.
+    void addLine(std::string_view line, std::string& out);
+
+    std::uint64_t stationsWritten() const { return stationsWritten_; }
+
+private:
+    void takeHeadingLine(std::string_view line);
+    void addStationLine(std::string_view line, std::string& out);
+
+    bool hasHeadingLine_;
+    StationSelection selection_;
+    bool headingSeen_ = false;
+    std::size_t callsignColumn_ = 1;
+    std::size_t locatorColumn_ = 3;
+    // Slots the station lines never reach keep what the heading line left in them.
+    std::string headingSlots_[9];
+    std::uint64_t stationsWritten_ = 0;
+};
+
+struct ExportResult {
+    enum class Status {
+        Written,            // the list was replaced by the new one
+        DatabaseUnreadable, // the database could not be opened or read; nothing changed
+        ListNotWritable,    // the list could not be written; the old list is unchanged
+    };
+    Status status = Status::Written;
+    std::uint64_t stationsWritten = 0;
+    // The file that failed and the errno of the failure, when not Written.
+    std::filesystem::path failedFile;
+    int error = 0;
+};
+
+// Writes the list for the database to listPath. The new list goes to a
+// temporary file in the same folder and replaces the old one only when every
+// line is written and on disk; on any failure the old list stays as it was.
+ExportResult writeCallsignList(const std::filesystem::path& database,
+                               const std::filesystem::path& listPath, bool hasHeadingLine,
+                               StationSelection selection);
+
+} // namespace kelmora

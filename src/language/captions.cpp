@@ -1,0 +1,140 @@
+#include "language/captions.h"
+
+#include "kelmora/version.h"
+
+#include <filesystem>
+#include <utility>
+
+namespace kelmora {
+namespace {
+
+using enum CaptionProperty;
+
+std::string joinLines(std::initializer_list<std::string_view> lines) {
+    std::string text;
+    bool first = true;
+    for (const std::string_view line : lines) {
+        if (!std::exchange(first, false)) {
+            text += kLineBreak;
+        }
+        text += line;
+    }
+    return text;
+}
+
+std::string concat(std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (const std::string_view part : parts) {
+        text += part;
+    }
+    return text;
+}
+
+const std::string kSeparator(1, std::filesystem::path::preferred_separator);
+
+} // namespace
+
+std::optional<Language> languageFromCode(std::string_view code) {
+    if (code == "de") {
+        return Language::German;
+    }
+    if (code == "en") {
+        return Language::English;
+    }
+    return std::nullopt;
+}
+
+const std::array<CaptionRow, 19> kCaptionTable = {{
+    {"Form1", WindowTitle, " Kelmora-Datenbank-Viewer ", " Kelmora-Database-Viewer "},
+    {"mnuDat", Caption, "&Datei", "&File"},
+    {"mnuOpt", Caption, "&Optionen", "&Options"},
+    {"mnuOpen", Caption, "&Öffnen", "&Open"},
+    {"mnuSuch", Caption, "&Suchen", "&Search"},
+    {"mnuEnde", Caption, "&Beenden", "&Exit"},
+    {"mnuSprache", Caption, "&Sprache", "&Language"},
+    {"mnuDeutsch", Caption, "&deutsch", "&german"},
+    {"mnuEnglisch", Caption, "&englisch", "&english"},
+    {"mnuExtr", Caption, "&Extras", "&Tools"},
+    {"mnuWSJT", Caption, "für &WSJT:Callsign.txt generieren", "for &WSJT:create Callsign.txt"},
+    {"mnuWSJTall", Caption, "&alle", "&all"},
+    {"mnuFSK441Datei", Caption, "&nur FSK441", "&only FSK441"},
+    {"Label1", Caption, "&Datenbank :", "&Database :"},
+    {"Label10", Caption, "Such&text    :", "Search&text  :"},
+    {"Command1", Caption, "&Suchen", "&Search"},
+    {"Command1", ToolTip, "Suchen starten", "go search"},
+    {"Text10", ToolTip, "Suchtext eingeben", "set searchtext"},
+    {"Combo1", ToolTip, "Kelmora-Datenbank auswählen", "select Kelmora-Database"},
+}};
+
+std::string windowTitle(Language language) {
+    return concat({kCaptionTable.front().text(language), version::kCopyright});
+}
+
+const std::array<std::string_view, 8>& defaultHeadings(Language language) {
+    static constexpr std::array<std::string_view, 8> german = {
+        "Call", "Bemerkung", "Locator", "Aktivitäten", "RIG / QRG", "", "", "Stand :"};
+    static constexpr std::array<std::string_view, 8> english = {
+        "Call", "Remarks", "Locator", "Activity", "RIG / QRG", "", "", "Last Updated:"};
+    return language == Language::German ? german : english;
+}
+
+MessageText missingDatabaseNotice(Language language, std::string_view databasePath) {
+    if (language == Language::German) {
+        return {"Hinweis", joinLines({"Die Datenbank-Datei bitte in 'Datenbank'     ",
+                                      "auswählen. Dazu muß sich eine Datenbank      ",
+                                      "wie zbsp.  ms195.txt  von Harvend (User-Version)   ",
+                                      "im gleichen Ordner befinden wie dieses Programm.  ",
+                                      databasePath})};
+    }
+    const std::string pathLine = concat({databasePath, " by Harvend (User-Version)"});
+    return {"Info", joinLines({"Database not found.                       ", pathLine,
+                               "Please select database in this directory.  "})};
+}
+
+MessageText searchGoOnQuestion(Language language) {
+    if (language == Language::German) {
+        return {" Suche erfolgreich", "Weiter suchen ?"};
+    }
+    return {" found", "next ?"};
+}
+
+MessageText searchNoHitMessage(Language language, std::string_view searchText) {
+    if (language == Language::German) {
+        return {" Suche erfolglos", joinLines({"Keine Daten zu      ", searchText, "vorhanden !"})};
+    }
+    return {" not found", concat({searchText, kLineBreak})};
+}
+
+MessageText callsignListWrittenMessage(std::optional<Language> language,
+                                       std::string_view folder) {
+    const std::string fileLine = concat({folder, kSeparator, "Callsign.txt "});
+    if (language == Language::English) {
+        return {"for WSJT", joinLines({fileLine, "complete"})};
+    }
+    if (language == Language::German) {
+        return {"für WSJT", joinLines({fileLine, "komplett"})};
+    }
+    return {"", fileLine};
+}
+
+MessageText databaseUnreadableMessage(std::optional<Language> language,
+                                      std::string_view databaseFile, std::string_view reason) {
+    if (language == Language::German) {
+        return {"für WSJT", joinLines({"Die Datenbank-Datei kann nicht gelesen werden:",
+                                       databaseFile, reason, "Callsign.txt bleibt unverändert."})};
+    }
+    return {"for WSJT", joinLines({"The database file cannot be read:", databaseFile, reason,
+                                   "Callsign.txt is left unchanged."})};
+}
+
+MessageText callsignListNotWrittenMessage(std::optional<Language> language,
+                                          std::string_view listFile, std::string_view reason) {
+    if (language == Language::German) {
+        return {"für WSJT", joinLines({"Callsign.txt kann nicht geschrieben werden:", listFile,
+                                       reason, "Die bisherige Datei bleibt unverändert."})};
+    }
+    return {"for WSJT", joinLines({"Callsign.txt cannot be written:", listFile, reason,
+                                   "The previous file is left unchanged."})};
+}
+
+} // namespace kelmora
