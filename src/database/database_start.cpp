@@ -5,7 +5,9 @@
 
 namespace kelmora {
 
-bool isHeadingLine(std::string_view line) { return containsIgnoringAsciiCase(line, "CALL"); }
+bool isHeadingLine(std::string_view line) {
+    return containsIgnoringAsciiCase(line, "CALL");
+}
 
 DatabaseStart readDatabaseStart(const std::filesystem::path& path) {
     DatabaseStart start;

@@ -49,7 +49,9 @@ void InputFile::adopt(int fd) {
     size_ = static_cast<std::uint64_t>(status.st_size);
 }
 
-InputFile::~InputFile() { close(); }
+InputFile::~InputFile() {
+    close();
+}
 
 InputFile::InputFile(InputFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), error_(other.error_), size_(other.size_),
@@ -87,8 +89,8 @@ std::size_t InputFile::readAt(std::uint64_t offset, std::span<char> buffer) {
         static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size_ - offset));
     std::size_t done = 0;
     while (done < wanted) {
-        const ssize_t got = ::pread(fd_, buffer.data() + done, wanted - done,
-                                    static_cast<off_t>(offset + done));
+        const ssize_t got =
+            ::pread(fd_, buffer.data() + done, wanted - done, static_cast<off_t>(offset + done));
         if (got < 0) {
             if (errno == EINTR) {
                 continue;

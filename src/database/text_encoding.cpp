@@ -51,7 +51,9 @@ void appendUtf8(std::string& out, char32_t c) {
     }
 }
 
-bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool isContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
 
 // Length of the valid UTF-8 sequence at the start of the bytes, 0 if invalid.
 std::size_t validSequenceLength(const unsigned char* p, std::size_t available) {
@@ -104,9 +106,13 @@ char32_t decodeValidSequence(const unsigned char* p, std::size_t length) {
     }
 }
 
-bool hasHighBit(std::uint64_t word) { return (word & 0x8080808080808080ULL) != 0; }
+bool hasHighBit(std::uint64_t word) {
+    return (word & 0x8080808080808080ULL) != 0;
+}
 
-char asciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+char asciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "database/text_encoding.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -28,6 +30,7 @@ public:
 private:
     void takeHeadingLine(std::string_view line);
     void addStationLine(std::string_view line, std::string& out);
+    bool isSelected(std::string_view line, std::string_view callsign) const;
 
     bool hasHeadingLine_;
     StationSelection selection_;
@@ -36,6 +39,7 @@ private:
     std::size_t locatorColumn_ = 3;
     // Slots the station lines never reach keep what the heading line left in them.
     std::string headingSlots_[9];
+    LineEncoding headingEncoding_ = LineEncoding::Utf8;
     std::uint64_t stationsWritten_ = 0;
 };
 

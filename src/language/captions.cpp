@@ -80,11 +80,11 @@ const std::array<std::string_view, 8>& defaultHeadings(Language language) {
 
 MessageText missingDatabaseNotice(Language language, std::string_view databasePath) {
     if (language == Language::German) {
-        return {"Hinweis", joinLines({"Die Datenbank-Datei bitte in 'Datenbank'     ",
-                                      "auswählen. Dazu muß sich eine Datenbank      ",
-                                      "wie zbsp.  ms195.txt  von Harvend (User-Version)   ",
-                                      "im gleichen Ordner befinden wie dieses Programm.  ",
-                                      databasePath})};
+        return {"Hinweis",
+                joinLines({"Die Datenbank-Datei bitte in 'Datenbank'     ",
+                           "auswählen. Dazu muß sich eine Datenbank      ",
+                           "wie zbsp.  ms195.txt  von Harvend (User-Version)   ",
+                           "im gleichen Ordner befinden wie dieses Programm.  ", databasePath})};
     }
     const std::string pathLine = concat({databasePath, " by Harvend (User-Version)"});
     return {"Info", joinLines({"Database not found.                       ", pathLine,
@@ -105,8 +105,7 @@ MessageText searchNoHitMessage(Language language, std::string_view searchText) {
     return {" not found", concat({searchText, kLineBreak})};
 }
 
-MessageText callsignListWrittenMessage(std::optional<Language> language,
-                                       std::string_view folder) {
+MessageText callsignListWrittenMessage(std::optional<Language> language, std::string_view folder) {
     const std::string fileLine = concat({folder, kSeparator, "Callsign.txt "});
     if (language == Language::English) {
         return {"for WSJT", joinLines({fileLine, "complete"})};

@@ -59,8 +59,7 @@ MessageText searchNoHitMessage(Language language, std::string_view searchText);
 // The message after the callsign list was written into the folder. For a
 // language code that selects no language the title is empty and the text
 // ends after the file name.
-MessageText callsignListWrittenMessage(std::optional<Language> language,
-                                       std::string_view folder);
+MessageText callsignListWrittenMessage(std::optional<Language> language, std::string_view folder);
 
 // The messages when the list could not be made; nothing was changed. For a
 // language code that selects no language they are in English.

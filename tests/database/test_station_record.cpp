@@ -1,7 +1,6 @@
 #include "database/station_record.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -34,9 +33,8 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"TenFieldsShowFirstEight",
                   "A;B;C;D;E;F;G;H;I;J",
                   {"A", "B", "C", "D", "E", "F", "G", "H"}},
-        SplitCase{"SevenFieldsRepeatTheFirst",
-                  "A;B;C;D;E;F;G",
-                  {"A", "B", "C", "D", "E", "F", "G", "A"}},
+        SplitCase{
+            "SevenFieldsRepeatTheFirst", "A;B;C;D;E;F;G", {"A", "B", "C", "D", "E", "F", "G", "A"}},
         SplitCase{"ClosingSeparatorEmptiesField8",
                   "A;B;C;D;E;F;G;",
                   {"A", "B", "C", "D", "E", "F", "G", ""}},
@@ -57,13 +55,11 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"SeparatorInsideQuotesStillSeparates",
                   "\"x;y\";B;C;D;E;F;G;H",
                   {"x", "y", "B", "C", "D", "E", "F", "G"}},
-        SplitCase{"BlanksStay",
-                  " A ;B; C;D ;E;F;G;H",
-                  {" A ", "B", " C", "D ", "E", "F", "G", "H"}},
+        SplitCase{
+            "BlanksStay", " A ;B; C;D ;E;F;G;H", {" A ", "B", " C", "D ", "E", "F", "G", "H"}},
         SplitCase{"NoSeparatorWithQuotes",
                   "\"QQ1ABC\"",
-                  {"QQ1ABC", "QQ1ABC", "QQ1ABC", "QQ1ABC", "QQ1ABC", "QQ1ABC", "QQ1ABC",
-                   "QQ1ABC"}},
+                  {"QQ1ABC", "QQ1ABC", "QQ1ABC", "QQ1ABC", "QQ1ABC", "QQ1ABC", "QQ1ABC", "QQ1ABC"}},
         SplitCase{"NulBytesAreOrdinary",
                   std::string("A\0;B;C;D;E;F;G;H", 16),
                   {std::string("A\0", 2), "B", "C", "D", "E", "F", "G", "H"}}),

@@ -3,7 +3,6 @@
 #include "language/info_text.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace kelmora {
@@ -81,16 +80,15 @@ INSTANTIATE_TEST_SUITE_P(
                     "wie zbsp.  ms195.txt  von Harvend (User-Version)   \r\n"
                     "im gleichen Ordner befinden wie dieses Programm.  \r\n"
                     "/home/qq/ms*.txt"},
-        MessageCase{"NoticeEnglish", missingDatabaseNotice(Language::English, "/x/ms1.txt"),
-                    "Info",
+        MessageCase{"NoticeEnglish", missingDatabaseNotice(Language::English, "/x/ms1.txt"), "Info",
                     "Database not found.                       \r\n"
                     "/x/ms1.txt by Harvend (User-Version)\r\n"
                     "Please select database in this directory.  "},
         MessageCase{"QuestionGerman", searchGoOnQuestion(Language::German), " Suche erfolgreich",
                     "Weiter suchen ?"},
         MessageCase{"QuestionEnglish", searchGoOnQuestion(Language::English), " found", "next ?"},
-        MessageCase{"NoHitGerman", searchNoHitMessage(Language::German, "ABC"),
-                    " Suche erfolglos", "Keine Daten zu      \r\nABC\r\nvorhanden !"},
+        MessageCase{"NoHitGerman", searchNoHitMessage(Language::German, "ABC"), " Suche erfolglos",
+                    "Keine Daten zu      \r\nABC\r\nvorhanden !"},
         MessageCase{"NoHitEnglish", searchNoHitMessage(Language::English, "ABC"), " not found",
                     "ABC\r\n"},
         MessageCase{"ListWrittenEnglish", callsignListWrittenMessage(Language::English, "/w"),
@@ -144,7 +142,9 @@ TEST(InfoText, EnglishHasSevenLinesWithTheFolderOnLineFive) {
     EXPECT_EQ(infoText(Language::English, "/home/qq/ms"), expected);
 }
 
-TEST(VersionText, NumbersAreNeverPadded) { EXPECT_EQ(versionText(), "1.0.3"); }
+TEST(VersionText, NumbersAreNeverPadded) {
+    EXPECT_EQ(versionText(), "1.0.3");
+}
 
 } // namespace
 } // namespace kelmora

@@ -1,0 +1,120 @@
+// Exports a generated database of a million stations with writeCallsignList
+// and with an awk program doing the same formatting, and compares the times.
+// Usage: bench_export [path of callsign_list.awk], by default the one next to
+// this source file.
+
+#include "bench_support.h"
+#include "export/callsign_list.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+using kelmora::StationSelection;
+
+constexpr std::uint64_t kStations = 1'000'000;
+constexpr int kRuns = 3;
+constexpr double kRatioGoal = 0.5;
+constexpr double kMemoryGoalMiB = 32.0;
+
+// Streams both files so that the check itself keeps memory flat.
+bool sameBytes(const fs::path& a, const fs::path& b) {
+    std::ifstream first(a, std::ios::binary);
+    std::ifstream second(b, std::ios::binary);
+    std::array<char, 1 << 16> bufferA{};
+    std::array<char, 1 << 16> bufferB{};
+    while (first && second) {
+        first.read(bufferA.data(), bufferA.size());
+        second.read(bufferB.data(), bufferB.size());
+        if (first.gcount() != second.gcount() ||
+            !std::equal(bufferA.begin(), bufferA.begin() + first.gcount(), bufferB.begin())) {
+            return false;
+        }
+    }
+    return first.eof() && second.eof();
+}
+
+void exportOurs(const fs::path& database, const fs::path& list, StationSelection selection) {
+    const kelmora::ExportResult result =
+        kelmora::writeCallsignList(database, list, true, selection);
+    if (result.status != kelmora::ExportResult::Status::Written) {
+        throw std::runtime_error("export failed: " + result.failedFile.string() + ": " +
+                                 std::strerror(result.error));
+    }
+}
+
+std::string awkCommand(const fs::path& script, const char* mode, const fs::path& database,
+                       const fs::path& list) {
+    using kelmora::bench::shellQuote;
+    return "LC_ALL=C awk -v mode=" + std::string(mode) + " -f " + shellQuote(script) + " " +
+           shellQuote(database) + " > " + shellQuote(list);
+}
+
+struct Mode {
+    const char* label;
+    const char* awkMode;
+    StationSelection selection;
+};
+
+// Returns the ratio ours/awk.
+double compare(const Mode& mode, const fs::path& script, const fs::path& database,
+               const fs::path& folder) {
+    const fs::path ours = folder / "CALLSIGN.TXT";
+    const fs::path theirs = folder / "awk.txt";
+    const std::string command = awkCommand(script, mode.awkMode, database, theirs);
+
+    const double oursSeconds =
+        kelmora::bench::bestSeconds(kRuns, [&] { exportOurs(database, ours, mode.selection); });
+    const double awkSeconds = kelmora::bench::bestCommandSeconds(kRuns, command);
+    if (!sameBytes(ours, theirs)) {
+        throw std::runtime_error(std::string("lists differ for mode ") + mode.label + ": " +
+                                 ours.string() + " " + theirs.string());
+    }
+    const double ratio = oursSeconds / awkSeconds;
+    std::printf("%-11s ours %7.3f s   awk %7.3f s   ours/awk %.3f (goal <= %.1f) %s  %ju bytes\n",
+                mode.label, oursSeconds, awkSeconds, ratio, kRatioGoal,
+                ratio <= kRatioGoal ? "ok" : "MISSED",
+                static_cast<std::uintmax_t>(fs::file_size(ours)));
+    return ratio;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const fs::path script =
+        argc > 1 ? fs::path(argv[1]) : fs::path(__FILE__).parent_path() / "callsign_list.awk";
+    if (!fs::is_regular_file(script)) {
+        std::fprintf(stderr, "awk script not found: %s\n", script.c_str());
+        return 2;
+    }
+    try {
+        kelmora::bench::ScratchFolder folder;
+        const fs::path database = folder.path() / "ms195.txt";
+        kelmora::bench::generateDatabase(database, kStations);
+        kelmora::bench::warmPageCache(database);
+        std::printf("database: %ju stations, %.1f MiB\n", static_cast<std::uintmax_t>(kStations),
+                    static_cast<double>(fs::file_size(database)) / (1024.0 * 1024.0));
+
+        bool goalsMet = true;
+        for (const Mode& mode : {Mode{"All", "all", StationSelection::All},
+                                 Mode{"Fsk441Only", "fsk441", StationSelection::Fsk441Only}}) {
+            goalsMet = compare(mode, script, database, folder.path()) <= kRatioGoal && goalsMet;
+        }
+        const double peak = kelmora::bench::peakResidentMiB();
+        std::printf("peak RSS    %.1f MiB (goal < %.0f MiB) %s\n", peak, kMemoryGoalMiB,
+                    peak < kMemoryGoalMiB ? "ok" : "MISSED");
+        return goalsMet && peak < kMemoryGoalMiB ? 0 : 1;
+    } catch (const std::runtime_error& error) {
+        std::fprintf(stderr, "bench_export: %s\n", error.what());
+        return 2;
+    }
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace kelmora::bench {
+
+// Writes a database of fictitious stations: a heading line, then one station
+// per line in the usual eight fields, CR LF line ends, Windows-1252 remarks.
+// About 100 bytes a station. Streams with a small buffer.
+void generateDatabase(const std::filesystem::path& path, std::uint64_t stations);
+
+// Seconds of wall time the function takes, best of `runs`.
+double bestSeconds(int runs, const std::function<void()>& work);
+
+// Runs a shell command and returns its wall time in seconds (best of runs);
+// aborts the benchmark when the command fails.
+double bestCommandSeconds(int runs, const std::string& command);
+
+// Peak resident memory of this process so far, in MiB.
+double peakResidentMiB();
+
+// Reads the whole file once so that every contender finds it in the page cache.
+void warmPageCache(const std::filesystem::path& path);
+
+// A folder for the benchmark's files, removed when the object goes.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string shellQuote(const std::string& text);
+
+} // namespace kelmora::bench

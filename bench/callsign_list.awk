@@ -1,0 +1,52 @@
+# The WSJT callsign list in awk, the yardstick for bench_export.
+#   awk -v mode=all|fsk441 [-v heading=0] -f callsign_list.awk database > CALLSIGN.TXT
+# Byte-oriented: the lengths and cuts are right for ASCII callsigns and locators.
+
+BEGIN {
+    FS = ";"
+    if (heading == "") heading = 1
+    callCol = 1
+    locCol = 3
+}
+
+{ sub(/\r$/, "") }
+
+NR == 1 {
+    if (heading + 0) findColumns()
+    next
+}
+
+{
+    # Fields repeat from the start when a line has fewer than the slot number.
+    loc = locCol > 0 ? unquote(slot(locCol)) : ""
+    if (callCol >= 1 && callCol <= locCol) call = unquote(slot(callCol))
+    else call = headingSlot[callCol]
+    if (index(call, "/")) next
+    if (mode == "fsk441") {
+        up = toupper($0)
+        if (!index(up, "FSK441") && !index(up, "JT44") && !index(up, "WSJT")) next
+    }
+    loc = tolower(loc)
+    sub(/^ +/, "", loc)
+    sub(/ +$/, "", loc)
+    printf "%-7s%-6s\r\n", substr(call, 1, 7), toupper(substr(loc, 1, 2)) substr(loc, 3, 4)
+}
+
+function slot(k) { return NF ? $((k - 1) % NF + 1) : "" }
+
+function unquote(s) {
+    if (substr(s, 1, 1) == "\"") s = substr(s, 2)
+    if (substr(s, length(s)) == "\"") s = substr(s, 1, length(s) - 1)
+    return s
+}
+
+function findColumns(   k, h) {
+    callCol = 0
+    locCol = 0
+    for (k = 1; k <= 8; k++) {
+        h = slot(k)
+        headingSlot[k] = h
+        if (toupper(h) == "CALL") callCol = k
+        if (toupper(h) == "LOCATOR") locCol = k
+    }
+}

@@ -1,0 +1,145 @@
+#pragma once
+
+#include "app/message_presenter.h"
+#include "language/captions.h"
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+namespace kelmora {
+
+enum class StationSelection;
+
+// The program's one window. Every control, menu and piece of state belongs
+// to it; every operation is one of its handlers.
+class Form1 : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Builds the window and runs Form_Load. Without a presenter, messages are
+    // real modal message boxes.
+    explicit Form1(MessagePresenter* presenter = nullptr);
+    ~Form1() override;
+
+    // Start-up, database selection and closing.
+    void Form_Load();
+    void Form_Activate();
+    void Form_Resize();
+    void Form_Unload();
+    void Combo1_Click();
+    void Combo1_KeyPress(int keyCode);
+    void mnuOpen_Click();
+    void mnuEnde_Click();
+
+    // Search.
+    void Command1_Click();
+    void Text10_KeyPress(int keyCode);
+    void mnuSuch_Click();
+    void Text2_Click();
+    void Text3_Click();
+    void Text4_Click();
+    void Text5_Click();
+    void Text6_Click();
+    void Text7_Click();
+    void Text8_Click();
+    void Text9_Click();
+
+    // Callsign list for WSJT.
+    void mnuExtr_Click();
+    void mnuWSJTall_Click();
+    void mnuFSK441Datei_Click();
+
+    // Language and Info.
+    void mnuOpt_Click();
+    void mnuDeutsch_Click();
+    void mnuEnglisch_Click();
+    void mnuInfo_Click();
+
+    // Window procedures.
+    void ApplyLanguage();
+    void ShowRecord(std::string_view line, bool heading);
+    bool FileExists(const QString& path) const;
+
+    // State, for the tests.
+    const QString& uiLanguage() const { return uiLanguage_; }
+    bool hasHeadingLine() const { return hasHeadingLine_; }
+    const std::string& headingLine() const { return headingLine_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void applyDesignLayout();
+    void applyFonts();
+    void wireEvents();
+    void onFirstDisplay();
+
+    void fillDatabaseList();
+    void restoreSavedDatabase();
+    void readSelectedDatabase(const QString& fileName);
+    void showMissingDatabaseNotice(const QString& fileName);
+    void openSelectedDatabase(); // the three steps of Combo1_Click
+    void writeCaptions(Language language);
+    void writeDefaultHeadings(Language language);
+    void updateAccessibleNames();
+    void exportCallsignList(StationSelection selection);
+    void returnFocusToSearchText();
+    int twips(int value) const;
+    QMessageBox::StandardButton showMessage(const MessageRequest& request);
+
+    std::unique_ptr<MessagePresenter> ownPresenter_;
+    MessagePresenter* presenter_;
+
+    // State shared by the handlers.
+    QString lineBreak_;
+    QString uiLanguage_;
+    std::string headingLine_;
+    bool hasHeadingLine_ = false;
+    bool firstDisplayDone_ = false;
+    bool adjustingHeight_ = false;
+
+    // Controls.
+    QLabel* Label1 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLineEdit* Text10 = nullptr;
+    QPushButton* Command1 = nullptr;
+    std::array<QLabel*, 8> headingLabels_{}; // Label2 .. Label9
+    std::array<QLineEdit*, 8> fieldBoxes_{}; // Text2 .. Text9
+    QFrame* Line1 = nullptr;
+    QFrame* Line2 = nullptr;
+
+    // Menus.
+    QMenu* mnuDat = nullptr;
+    QAction* mnuOpen = nullptr;
+    QAction* mnuSuch = nullptr;
+    QAction* mnuEnde = nullptr;
+    QMenu* mnuOpt = nullptr;
+    QMenu* mnuSprache = nullptr;
+    QAction* mnuDeutsch = nullptr;
+    QAction* mnuEnglisch = nullptr;
+    QMenu* mnuExtr = nullptr;
+    QMenu* mnuWSJT = nullptr;
+    QAction* mnuWSJTall = nullptr;
+    QAction* mnuFSK441Datei = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuInfo = nullptr;
+};
+
+} // namespace kelmora

@@ -1,0 +1,109 @@
+#include "app/database_folder.h"
+#include "app/form1.h"
+#include "database/search_matcher.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace kelmora {
+namespace {
+
+constexpr int kEnterKey = 13;
+
+// Leading and trailing blanks go; other white space is part of the text.
+QString trimBlanks(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' ')) {
+        ++first;
+    }
+    while (last > first && text.at(last - 1) == QLatin1Char(' ')) {
+        --last;
+    }
+    return text.mid(first, last - first);
+}
+
+} // namespace
+
+void Form1::Command1_Click() {
+    const QString fileName = Combo1->currentText();
+    if (!FileExists(fileName)) {
+        return;
+    }
+    const QString searchText = trimBlanks(Text10->text()).toUpper();
+    if (searchText.isEmpty()) {
+        Text10->setFocus();
+        return;
+    }
+    const auto language = languageFromCode(uiLanguage_.toStdString());
+    const QByteArray searchUtf8 = searchText.toUtf8();
+    const SearchPattern pattern =
+        SearchPattern::fromUtf8(std::string_view(searchUtf8.constData(), searchUtf8.size()));
+
+    const auto onHit = [&](std::string_view line) {
+        ShowRecord(line, false);
+        if (fieldBoxes_[0]->text().toUpper() == searchText) {
+            return false; // the callsign itself: no need to look further
+        }
+        if (!language) {
+            return true;
+        }
+        const MessageText question = searchGoOnQuestion(*language);
+        const auto answer =
+            showMessage({QMessageBox::Critical, QString::fromStdString(question.title),
+                         QString::fromStdString(question.text), QMessageBox::Yes | QMessageBox::No,
+                         QMessageBox::Yes});
+        return answer != QMessageBox::No;
+    };
+    // A name that matches only as a pattern cannot be opened: the scan then
+    // fails at once and the run ends like one without a hit.
+    const auto path = database_folder::fileToOpen(fileName);
+    const ScanOutcome outcome =
+        path ? scanForHits(*path, pattern, onHit) : ScanOutcome{ScanEnd::ReadFailed, 0};
+
+    if (outcome.hits == 0 && language) {
+        const MessageText noHit = searchNoHitMessage(
+            *language, std::string_view(searchUtf8.constData(), searchUtf8.size()));
+        showMessage({QMessageBox::Information, QString::fromStdString(noHit.title),
+                     QString::fromStdString(noHit.text), QMessageBox::Ok, QMessageBox::Ok});
+    }
+    Text10->setFocus();
+}
+
+void Form1::Text10_KeyPress(int keyCode) {
+    if (keyCode == kEnterKey) {
+        Command1_Click();
+    }
+}
+
+void Form1::mnuSuch_Click() {
+    Command1_Click();
+    Text10->setFocus();
+}
+
+void Form1::Text2_Click() {
+    returnFocusToSearchText();
+}
+void Form1::Text3_Click() {
+    returnFocusToSearchText();
+}
+void Form1::Text4_Click() {
+    returnFocusToSearchText();
+}
+void Form1::Text5_Click() {
+    returnFocusToSearchText();
+}
+void Form1::Text6_Click() {
+    returnFocusToSearchText();
+}
+void Form1::Text7_Click() {
+    returnFocusToSearchText();
+}
+void Form1::Text8_Click() {
+    returnFocusToSearchText();
+}
+void Form1::Text9_Click() {
+    returnFocusToSearchText();
+}
+
+} // namespace kelmora

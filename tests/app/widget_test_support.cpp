@@ -1,0 +1,121 @@
+#include "widget_test_support.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace kelmora::testing {
+namespace {
+
+std::unique_ptr<QSettings> openSettings() {
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("Kelmora_Datenbank"),
+                                       QStringLiteral("Kelmora_Datenbank"));
+}
+
+} // namespace
+
+void isolateSettings() {
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+QMessageBox::StandardButton ScriptedMessages::present(QWidget*, const MessageRequest& request) {
+    shown_.append({request, focusedName()});
+    if (!answers_.isEmpty()) {
+        return answers_.takeFirst();
+    }
+    return request.buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
+}
+
+WorkingFolder::WorkingFolder() : previous_(QDir::currentPath()) {
+    if (!folder_.isValid() || !QDir::setCurrent(folder_.path())) {
+        qFatal("cannot enter a scratch folder");
+    }
+}
+
+WorkingFolder::~WorkingFolder() {
+    QDir::setCurrent(previous_);
+}
+
+void WorkingFolder::write(const QString& name, const QByteArray& bytes) const {
+    QFile file(QDir(folder_.path()).filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+        qFatal("cannot write a test file");
+    }
+}
+
+QByteArray WorkingFolder::read(const QString& name) const {
+    QFile file(QDir(folder_.path()).filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void clearSettings() {
+    auto settings = openSettings();
+    settings->clear();
+    settings->sync();
+}
+
+void storeSetting(const QString& key, const QString& value) {
+    auto settings = openSettings();
+    settings->setValue(QStringLiteral("Settings/") + key, value);
+    settings->sync();
+}
+
+std::optional<QString> storedSetting(const QString& key) {
+    auto settings = openSettings();
+    const QString fullKey = QStringLiteral("Settings/") + key;
+    if (!settings->contains(fullKey)) {
+        return std::nullopt;
+    }
+    return settings->value(fullKey).toString();
+}
+
+QStringList storedKeyOrder() {
+    QFile file(openSettings()->fileName());
+    QStringList keys;
+    if (file.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const int equals = line.indexOf('=');
+            if (equals > 0) {
+                keys.append(QString::fromUtf8(line.left(equals)));
+            }
+        }
+    }
+    return keys;
+}
+
+std::unique_ptr<Form1> startWindow(ScriptedMessages& messages) {
+    auto window = std::make_unique<Form1>(&messages);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get())) {
+        qFatal("the window did not show");
+    }
+    QCoreApplication::processEvents(); // the first display's queued work
+    return window;
+}
+
+QString text(const QWidget& window, const char* name) {
+    const QString objectName = QString::fromLatin1(name);
+    if (auto* box = window.findChild<QLineEdit*>(objectName)) {
+        return box->text();
+    }
+    if (auto* label = window.findChild<QLabel*>(objectName)) {
+        return label->text();
+    }
+    if (auto* combo = window.findChild<QComboBox*>(objectName)) {
+        return combo->currentText();
+    }
+    qFatal("no text control named %s", name);
+}
+
+QString focusedName() {
+    const QWidget* focused = QApplication::focusWidget();
+    return focused ? focused->objectName() : QString();
+}
+
+} // namespace kelmora::testing

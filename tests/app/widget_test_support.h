@@ -1,0 +1,89 @@
+#pragma once
+
+#include "app/form1.h"
+#include "app/message_presenter.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+#include <optional>
+
+namespace kelmora::testing {
+
+// Records every message the window shows and answers from a script; when the
+// script runs out, a question is answered Yes and a message OK.
+class ScriptedMessages final : public MessagePresenter {
+public:
+    struct Shown {
+        MessageRequest request;
+        QString focusedControl; // the control that had the focus when it came up
+    };
+
+    QMessageBox::StandardButton present(QWidget* parent, const MessageRequest& request) override;
+
+    void answerNext(QMessageBox::StandardButton answer) { answers_.append(answer); }
+    const QList<Shown>& shown() const { return shown_; }
+    int count() const { return static_cast<int>(shown_.size()); }
+    const MessageRequest& last() const { return shown_.constLast().request; }
+    void clear() { shown_.clear(); }
+
+private:
+    QList<QMessageBox::StandardButton> answers_;
+    QList<Shown> shown_;
+};
+
+// A fresh working folder for one test; the previous one comes back after.
+class WorkingFolder {
+public:
+    WorkingFolder();
+    ~WorkingFolder();
+    WorkingFolder(const WorkingFolder&) = delete;
+    WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+    QString path() const { return folder_.path(); }
+    void write(const QString& name, const QByteArray& bytes) const;
+    QByteArray read(const QString& name) const;
+
+private:
+    QString previous_;
+    QTemporaryDir folder_;
+};
+
+// The program's settings, in the isolated store of the tests.
+void clearSettings();
+void storeSetting(const QString& key, const QString& value);
+std::optional<QString> storedSetting(const QString& key);
+// The order in which the keys stand in the store's file.
+QStringList storedKeyOrder();
+
+// A window as the program starts it: built, shown, first display handled.
+std::unique_ptr<Form1> startWindow(ScriptedMessages& messages);
+
+template <typename T> T* control(const QWidget& window, const char* name) {
+    auto* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (!found) {
+        qFatal("no control named %s", name);
+    }
+    return found;
+}
+
+QString text(const QWidget& window, const char* lineEditOrLabel);
+QString focusedName();
+
+// Enables Qt's test mode for the settings before anything reads them.
+void isolateSettings();
+
+} // namespace kelmora::testing
+
+// QTEST_MAIN with the settings isolated first.
+#define KELMORA_WIDGET_TEST_MAIN(TestObject)                                                       \
+    int main(int argc, char** argv) {                                                              \
+        kelmora::testing::isolateSettings();                                                       \
+        QApplication app(argc, argv);                                                              \
+        TestObject test;                                                                           \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
