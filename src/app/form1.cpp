@@ -80,6 +80,7 @@ void Form1::buildControls() {
         auto* label = new QLabel(name, client);
         label->setObjectName(name);
         label->setTextFormat(Qt::PlainText); // headings come from files: never markup
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         return label;
     };
     const auto makeBox = [client](const QString& name) {

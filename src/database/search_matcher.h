@@ -2,6 +2,7 @@
 
 #include "database/input_file.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -49,5 +50,11 @@ using HitHandler = std::function<bool(std::string_view line)>;
 ScanOutcome scanForHits(InputFile file, const SearchPattern& pattern, const HitHandler& onHit);
 ScanOutcome scanForHits(const std::filesystem::path& path, const SearchPattern& pattern,
                         const HitHandler& onHit);
+
+// The bytes read at a time. Small blocks bring the block boundaries within
+// reach of small files; any size of at least one byte gives the same hits.
+inline constexpr std::size_t kSearchBlockSize = 1024 * 1024;
+ScanOutcome scanForHits(InputFile file, const SearchPattern& pattern, const HitHandler& onHit,
+                        std::size_t blockSize);
 
 } // namespace kelmora

@@ -25,7 +25,7 @@ void isolateSettings() {
 }
 
 QMessageBox::StandardButton ScriptedMessages::present(QWidget*, const MessageRequest& request) {
-    shown_.append({request, focusedName()});
+    shown_.append({request, focusedName(), QApplication::overrideCursor() != nullptr});
     if (!answers_.isEmpty()) {
         return answers_.takeFirst();
     }

@@ -20,6 +20,7 @@ public:
     struct Shown {
         MessageRequest request;
         QString focusedControl; // the control that had the focus when it came up
+        bool busyPointer;       // whether the busy pointer was still shown
     };
 
     QMessageBox::StandardButton present(QWidget* parent, const MessageRequest& request) override;

@@ -1,0 +1,203 @@
+#include "kelmora/version.h"
+#include "language/captions.h"
+#include "widget_test_support.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+using namespace kelmora;
+using namespace kelmora::testing;
+
+namespace {
+
+const QString kCopyright = QString::fromUtf8(version::kCopyright);
+
+// What the window shows for one row of the caption table.
+QString shownCaption(const QWidget& window, const CaptionRow& row) {
+    const QString name = QString::fromLatin1(row.control.data(), row.control.size());
+    if (row.property == CaptionProperty::WindowTitle) {
+        return window.windowTitle();
+    }
+    QObject* target = window.findChild<QObject*>(name);
+    if (row.property == CaptionProperty::ToolTip) {
+        return qobject_cast<QWidget*>(target)->toolTip();
+    }
+    if (auto* action = qobject_cast<QAction*>(target)) {
+        return action->text();
+    }
+    if (auto* menu = qobject_cast<QMenu*>(target)) {
+        return menu->title();
+    }
+    if (auto* label = qobject_cast<QLabel*>(target)) {
+        return label->text();
+    }
+    return qobject_cast<QPushButton*>(target)->text();
+}
+
+void verifyCaptions(const QWidget& window, Language language) {
+    for (const CaptionRow& row : kCaptionTable) {
+        QString expected = QString::fromUtf8(row.text(language).data(), row.text(language).size());
+        if (row.property == CaptionProperty::WindowTitle) {
+            expected += kCopyright;
+        }
+        QCOMPARE(shownCaption(window, row), expected);
+    }
+    QCOMPARE(control<QMenu>(window, "mnuHelp")->title(), QStringLiteral(" &? "));
+    QCOMPARE(control<QAction>(window, "mnuInfo")->text(), QStringLiteral("&Info"));
+}
+
+QStringList headings(const QWidget& window) {
+    QStringList texts;
+    for (int i = 2; i <= 9; ++i) {
+        texts << text(window, QStringLiteral("Label%1").arg(i).toLatin1().constData());
+    }
+    return texts;
+}
+
+void openOptionsMenu(const QWidget& window) {
+    emit control<QMenu>(window, "mnuOpt")->aboutToShow();
+}
+
+bool checked(const QWidget& window, const char* action) {
+    return control<QAction>(window, action)->isChecked();
+}
+
+} // namespace
+
+class LanguageMenuTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { clearSettings(); }
+
+    void captionsSwitchAtOnceInBothDirections() {
+        WorkingFolder folder;
+        ScriptedMessages messages;
+        auto window = startWindow(messages);
+        verifyCaptions(*window, Language::German);
+        control<QAction>(*window, "mnuEnglisch")->trigger();
+        verifyCaptions(*window, Language::English);
+        QCOMPARE(headings(*window), QStringList({"Call", "Remarks", "Locator", "Activity",
+                                                 "RIG / QRG", "", "", "Last Updated:"}));
+        control<QAction>(*window, "mnuDeutsch")->trigger();
+        verifyCaptions(*window, Language::German);
+        QCOMPARE(headings(*window).at(3), QStringLiteral("Aktivitäten"));
+        QCOMPARE(storedSetting("Sprache"), std::nullopt); // stored only at closing
+    }
+
+    void theDatabaseHeadingsStayAcrossASwitch() {
+        WorkingFolder folder;
+        folder.write("ms1.txt", "CALL;Rem;LOC;Act;Rig;F6;F7;Date\r\nQQ1ABC;r;JO62\r\n");
+        storeSetting("Database", "ms1.txt");
+        ScriptedMessages messages;
+        auto window = startWindow(messages);
+        control<QLineEdit>(*window, "Text10")->setText("typed");
+        const QStringList fileHeadings = {"CALL", "Rem", "LOC", "Act", "Rig", "F6", "F7", "Date"};
+        QCOMPARE(headings(*window), fileHeadings);
+        control<QAction>(*window, "mnuEnglisch")->trigger();
+        QCOMPARE(headings(*window), fileHeadings);
+        QCOMPARE(text(*window, "Text2"), QStringLiteral("QQ1ABC"));
+        QCOMPARE(text(*window, "Text10"), QStringLiteral("typed"));
+        QCOMPARE(control<QLineEdit>(*window, "Text4")->accessibleName(), QStringLiteral("LOC"));
+    }
+
+    void checkMarksFollowTheLanguageWhenTheMenuOpens_data() {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("german");
+        QTest::addColumn<bool>("english");
+        QTest::newRow("de") << "de" << true << false;
+        QTest::newRow("en") << "en" << false << true;
+        QTest::newRow("unknown") << "EN" << false << false;
+    }
+    void checkMarksFollowTheLanguageWhenTheMenuOpens() {
+        QFETCH(QString, code);
+        QFETCH(bool, german);
+        QFETCH(bool, english);
+        WorkingFolder folder;
+        storeSetting("Sprache", code);
+        ScriptedMessages messages;
+        auto window = startWindow(messages);
+        QVERIFY(!checked(*window, "mnuDeutsch"));
+        QVERIFY(!checked(*window, "mnuEnglisch"));
+        openOptionsMenu(*window);
+        QCOMPARE(checked(*window, "mnuDeutsch"), german);
+        QCOMPARE(checked(*window, "mnuEnglisch"), english);
+    }
+
+    void aSwitchFromAnUnknownCodeMakesCaptionsAndCheckMarksFollow() {
+        WorkingFolder folder;
+        storeSetting("Sprache", "fr");
+        ScriptedMessages messages;
+        auto window = startWindow(messages);
+        QCOMPARE(text(*window, "Label1"), QStringLiteral("Label1"));
+        control<QAction>(*window, "mnuEnglisch")->trigger();
+        verifyCaptions(*window, Language::English);
+        openOptionsMenu(*window);
+        QVERIFY(checked(*window, "mnuEnglisch"));
+        QVERIFY(!checked(*window, "mnuDeutsch"));
+        QVERIFY(window->close());
+        QCOMPARE(storedSetting("Sprache"), std::optional<QString>("en"));
+    }
+
+    void infoShowsTheGermanText() {
+        WorkingFolder folder;
+        ScriptedMessages messages;
+        auto window = startWindow(messages);
+        messages.clear();
+        control<QAction>(*window, "mnuInfo")->trigger();
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().title, QStringLiteral(" Info"));
+        QCOMPARE(messages.last().icon, QMessageBox::Information);
+        QCOMPARE(messages.last().text,
+                 "Kelmora-Datenbank-Viewer V 1.0.3 " + kCopyright +
+                     "  \r\n"
+                     "für die  Kelmora-Datenbank  von Harvend  (User-Version) .   \r\n"
+                     "\r\n"
+                     "Die  Datenbank  muß sich im gleichen  Ordner  befinden    \r\n"
+                     "wie  dieses  Programm.  \r\n"
+                     "\r\n"
+                     "Es kann nach dem Rufzeichen, Locator, Band o.ä.\r\n"
+                     "gesucht werden.");
+        QCOMPARE(focusedName(), QStringLiteral("Text10"));
+    }
+
+    void infoShowsTheEnglishTextWithTheFolderOfTheMoment() {
+        WorkingFolder folder;
+        storeSetting("Sprache", "en");
+        ScriptedMessages messages;
+        auto window = startWindow(messages);
+        QDir(folder.path()).mkdir("sub");
+        QDir::setCurrent(folder.path() + "/sub");
+        messages.clear();
+        control<QAction>(*window, "mnuInfo")->trigger();
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().text,
+                 "Kelmora-Database-Viewer V 1.0.3 " + kCopyright +
+                     "  \r\n"
+                     "for the  Kelmora-Database  by Harvend  (User-Version) .   \r\n"
+                     "\r\n"
+                     "Please select database in this directory:               \r\n" +
+                     folder.path() +
+                     "/sub\r\n"
+                     "\r\n"
+                     "Search : Call, Locator, QRG .....");
+        QCOMPARE(focusedName(), QStringLiteral("Text10"));
+    }
+
+    void infoForAnUnknownCodeShowsNothingButMovesTheFocus() {
+        WorkingFolder folder;
+        storeSetting("Sprache", "De");
+        ScriptedMessages messages;
+        auto window = startWindow(messages);
+        control<QWidget>(*window, "Combo1")->setFocus();
+        control<QAction>(*window, "mnuInfo")->trigger();
+        QCOMPARE(messages.count(), 0);
+        QCOMPARE(focusedName(), QStringLiteral("Text10"));
+    }
+};
+
+KELMORA_WIDGET_TEST_MAIN(LanguageMenuTest)
+#include "test_language_menu.moc"
