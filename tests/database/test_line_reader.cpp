@@ -1,0 +1,150 @@
+#include "database/database_start.h"
+#include "database/line_reader.h"
+#include "support/memory_file.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace kelmora {
+namespace {
+
+using testing::memoryFile;
+
+std::vector<std::string> readAllLines(std::string_view bytes, std::size_t blockSize) {
+    LineReader reader(memoryFile(bytes), blockSize);
+    std::vector<std::string> lines;
+    std::string_view line;
+    while (reader.next(line)) {
+        lines.emplace_back(line);
+    }
+    EXPECT_FALSE(reader.failed());
+    return lines;
+}
+
+struct LineCase {
+    const char* name;
+    std::string bytes;
+    std::vector<std::string> lines;
+};
+
+class LineEnds : public ::testing::TestWithParam<std::tuple<LineCase, std::size_t>> {};
+
+TEST_P(LineEnds, SplitAlikeForEveryBlockSize) {
+    const auto& [c, blockSize] = GetParam();
+    EXPECT_EQ(readAllLines(c.bytes, blockSize), c.lines);
+}
+
+const LineCase kLineCases[] = {
+    {"Empty", "", {}},
+    {"CrLf", "a;b\r\nc;d\r\n", {"a;b", "c;d"}},
+    {"LfOnly", "a\nb\n", {"a", "b"}},
+    {"LoneCr", "a\rb\r", {"a", "b"}},
+    {"LastLineWithoutEnd", "a\r\nb", {"a", "b"}},
+    {"EmptyLinesAreEmptyTexts", "\r\n\r\n\nx\r\r", {"", "", "", "x", ""}},
+    {"LfCrIsTwoLineEnds", "a\n\rb", {"a", "", "b"}},
+    {"OnlyALineEnd", "\r\n", {""}},
+    {"ByteOrderMarkIsNotPartOfLine1",
+     "\xEF\xBB\xBF"
+     "CALL\r\nx",
+     {"CALL", "x"}},
+    {"ByteOrderMarkOnlyAtTheStart",
+     "a\r\n\xEF\xBB\xBF"
+     "b",
+     {"a", "\xEF\xBB\xBF"
+           "b"}},
+    {"NulBytesStay", std::string("a\0b\r\n\0", 6), {std::string("a\0b", 3), std::string(1, '\0')}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Shapes, LineEnds,
+                         ::testing::Combine(::testing::ValuesIn(kLineCases),
+                                            ::testing::Values(1, 2, 3, 5, 64 * 1024)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + "_block" +
+                                    std::to_string(std::get<1>(info.param));
+                         });
+
+TEST(LineReader, LinesLongerThanTheBlockComeWhole) {
+    const std::string longLine(1'000'003, 'x');
+    const std::string bytes = "head\r\n" + longLine + "\r\n" + longLine;
+    const auto lines = readAllLines(bytes, 4096);
+    ASSERT_EQ(lines.size(), 3U);
+    EXPECT_EQ(lines[1], longLine);
+    EXPECT_EQ(lines[2], longLine);
+}
+
+TEST(LineReader, ManyLinesOfAFileOnDisk) {
+    const auto path = std::filesystem::temp_directory_path() / "kelmora-line-reader-test.txt";
+    {
+        std::ofstream out(path, std::ios::binary);
+        for (int i = 0; i < 100'000; ++i) {
+            out << "QQ" << i << ";x\r\n";
+        }
+    }
+    LineReader reader{InputFile(path)};
+    std::string_view line;
+    int count = 0;
+    std::string last;
+    while (reader.next(line)) {
+        ++count;
+        last = line;
+    }
+    std::filesystem::remove(path);
+    EXPECT_EQ(count, 100'000);
+    EXPECT_EQ(last, "QQ99999;x");
+}
+
+TEST(InputFile, RefusesWhatIsNotAnOrdinaryFile) {
+    EXPECT_FALSE(InputFile("/nonexistent/ms1.txt").isOpen());
+    EXPECT_EQ(InputFile("/nonexistent/ms1.txt").error(), ENOENT);
+    EXPECT_FALSE(InputFile(std::filesystem::temp_directory_path()).isOpen());
+    EXPECT_EQ(InputFile(std::filesystem::temp_directory_path()).error(), EISDIR);
+    EXPECT_FALSE(InputFile("/dev/zero").isOpen());
+    EXPECT_FALSE(LineReader(InputFile("/dev/zero")).isOpen());
+}
+
+struct StartCase {
+    const char* name;
+    std::string bytes;
+    std::optional<std::string> heading;
+    std::optional<std::string> station;
+};
+
+class DatabaseStartShapes : public ::testing::TestWithParam<StartCase> {};
+
+TEST_P(DatabaseStartShapes, FindTheHeadingAndTheFirstStation) {
+    const auto path = std::filesystem::temp_directory_path() / "kelmora-start-test.txt";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << GetParam().bytes;
+    }
+    const DatabaseStart start = readDatabaseStart(path);
+    std::filesystem::remove(path);
+    EXPECT_TRUE(start.readable);
+    EXPECT_EQ(start.headingLine, GetParam().heading);
+    EXPECT_EQ(start.firstStation, GetParam().station);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, DatabaseStartShapes,
+    ::testing::Values(
+        StartCase{"Usual", "CALL;LOC\r\nQQ1ABC;JO62\r\nQQ2\r\n", "CALL;LOC", "QQ1ABC;JO62"},
+        StartCase{"TwoHeadingsLastWins", "CALL;A\r\ncall;B\r\nQQ1\r\n", "call;B", "QQ1"},
+        StartCase{"CallInAnyCaseAnywhere", "x;cAlL\r\nQQ1\r\n", "x;cAlL", "QQ1"},
+        StartCase{"NoHeading", "QQ1;x\r\nQQ2\r\n", std::nullopt, "QQ1;x"},
+        StartCase{"HeadingsOnly", "CALL\r\nCALL2", "CALL2", std::nullopt},
+        StartCase{"Empty", "", std::nullopt, std::nullopt},
+        StartCase{"EmptyFirstLineIsTheStation", "\r\nCALL\r\n", std::nullopt, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DatabaseStart, AMissingFileIsNotReadable) {
+    const DatabaseStart start = readDatabaseStart("/nonexistent/ms1.txt");
+    EXPECT_FALSE(start.readable);
+    EXPECT_FALSE(start.headingLine);
+    EXPECT_FALSE(start.firstStation);
+}
+
+} // namespace
+} // namespace kelmora
