@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "app/database_folder.h"
+#include "app/display_text.h"
 #include "app/settings_store.h"
 #include "app/window_icon.h"
 #include "app/window_layout.h"
@@ -458,7 +459,7 @@ void Form1::ShowRecord(std::string_view line, bool heading) {
     const StationRecord record = splitStationLine(line);
     const LineEncoding encoding = encodingOfLine(line);
     for (std::size_t i = 0; i < kStationFieldCount; ++i) {
-        const QString text = fromUtf8(toDisplayUtf8(record.fields[i], encoding));
+        const QString text = displayText(record.fields[i], encoding);
         if (heading) {
             headingLabels_[i]->setText(text);
         } else {

@@ -1,6 +1,9 @@
 #include "app/database_folder.h"
+#include "app/display_text.h"
 #include "app/form1.h"
 #include "database/search_matcher.h"
+#include "database/station_record.h"
+#include "database/text_encoding.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -37,16 +40,26 @@ void Form1::Command1_Click() {
     }
     const auto language = languageFromCode(uiLanguage_.toStdString());
     const QByteArray searchUtf8 = searchText.toUtf8();
-    const SearchPattern pattern =
-        SearchPattern::fromUtf8(std::string_view(searchUtf8.constData(), searchUtf8.size()));
+    const std::string_view searchBytes(searchUtf8.constData(), searchUtf8.size());
+    const SearchPattern pattern = SearchPattern::fromUtf8(searchBytes);
 
+    const auto isTheCallsign = [&searchText](std::string_view line) {
+        const StationRecord record = splitStationLine(line);
+        return displayText(record.field(1), encodingOfLine(line)).toUpper() == searchText;
+    };
+    // Without a language no question pauses the run, so only the last hit
+    // can ever be seen: it alone is shown, however many lines match.
+    std::string lastUnshownHit;
+    bool hitUnshown = false;
     const auto onHit = [&](std::string_view line) {
-        ShowRecord(line, false);
-        if (fieldBoxes_[0]->text().toUpper() == searchText) {
-            return false; // the callsign itself: no need to look further
-        }
         if (!language) {
-            return true;
+            lastUnshownHit.assign(line);
+            hitUnshown = true;
+            return !isTheCallsign(line);
+        }
+        ShowRecord(line, false);
+        if (isTheCallsign(line)) {
+            return false; // the callsign itself: no need to look further
         }
         const MessageText question = searchGoOnQuestion(*language);
         const auto answer =
@@ -60,6 +73,9 @@ void Form1::Command1_Click() {
     const auto path = database_folder::fileToOpen(fileName);
     const ScanOutcome outcome =
         path ? scanForHits(*path, pattern, onHit) : ScanOutcome{ScanEnd::ReadFailed, 0};
+    if (hitUnshown) {
+        ShowRecord(lastUnshownHit, false);
+    }
 
     if (outcome.hits == 0 && language) {
         const MessageText noHit = searchNoHitMessage(

@@ -174,8 +174,12 @@ private slots:
         search(*window, "JO62Q");
         QCOMPARE(messages.count(), 0);
         QCOMPARE(shownCall(*window), QStringLiteral("QQ3QQ1"));
+        // The exact callsign still ends the run: QQ1ABCD after it is not reached.
+        search(*window, "qq1abc");
+        QCOMPARE(shownCall(*window), QStringLiteral("QQ1ABC"));
         search(*window, "nothing");
         QCOMPARE(messages.count(), 0);
+        QCOMPARE(shownCall(*window), QStringLiteral("QQ1ABC"));
     }
 
     void nothingHappensWithoutASearchTextOrDatabase_data() {
