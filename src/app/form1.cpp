@@ -387,6 +387,17 @@ void Form1::Form_Unload() {
 
 // ---- Height ---------------------------------------------------------------
 
+bool Form1::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate && !frameSettled_) {
+        frameSettled_ = true;
+        // The window manager's frame has its size only now: put the frame
+        // itself into the corner and hold the outer height with it.
+        move(twips(1), twips(1));
+        Form_Resize();
+    }
+    return QMainWindow::event(event);
+}
+
 void Form1::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     Form_Resize();

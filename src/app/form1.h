@@ -79,6 +79,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -112,6 +113,7 @@ private:
     std::string headingLine_;
     bool hasHeadingLine_ = false;
     bool firstDisplayDone_ = false;
+    bool frameSettled_ = false;
     bool adjustingHeight_ = false;
 
     // Controls.
