@@ -164,6 +164,16 @@ private slots:
         QVERIFY(window->hasHeadingLine());
     }
 
+    void aStartInTheRootFolderShowsTwoSeparators() {
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent("/"));
+        ScriptedMessages messages;
+        auto window = startWindow(messages);
+        QDir::setCurrent(previous);
+        QCOMPARE(messages.count(), 1);
+        QVERIFY2(messages.last().text.endsWith("\r\n//ms*.txt"), qPrintable(messages.last().text));
+    }
+
     void deletedSavedDatabaseRestoresNothing() {
         WorkingFolder folder;
         storeSetting("Database", "ms195.txt");
