@@ -1,5 +1,6 @@
 #include "kelmora/version.h"
 #include "language/captions.h"
+#include "language/info_text.h"
 #include "widget_test_support.h"
 
 #include <QAction>
@@ -49,14 +50,6 @@ void verifyCaptions(const QWidget& window, Language language) {
     QCOMPARE(control<QAction>(window, "mnuInfo")->text(), QStringLiteral("&Info"));
 }
 
-QStringList headings(const QWidget& window) {
-    QStringList texts;
-    for (int i = 2; i <= 9; ++i) {
-        texts << text(window, QStringLiteral("Label%1").arg(i).toLatin1().constData());
-    }
-    return texts;
-}
-
 void openOptionsMenu(const QWidget& window) {
     emit control<QMenu>(window, "mnuOpt")->aboutToShow();
 }
@@ -80,11 +73,11 @@ private slots:
         verifyCaptions(*window, Language::German);
         control<QAction>(*window, "mnuEnglisch")->trigger();
         verifyCaptions(*window, Language::English);
-        QCOMPARE(headings(*window), QStringList({"Call", "Remarks", "Locator", "Activity",
-                                                 "RIG / QRG", "", "", "Last Updated:"}));
+        QCOMPARE(headingTexts(*window), QStringList({"Call", "Remarks", "Locator", "Activity",
+                                                     "RIG / QRG", "", "", "Last Updated:"}));
         control<QAction>(*window, "mnuDeutsch")->trigger();
         verifyCaptions(*window, Language::German);
-        QCOMPARE(headings(*window).at(3), QStringLiteral("Aktivitäten"));
+        QCOMPARE(headingTexts(*window).at(3), QStringLiteral("Aktivitäten"));
         QCOMPARE(storedSetting("Sprache"), std::nullopt); // stored only at closing
     }
 
@@ -96,9 +89,9 @@ private slots:
         auto window = startWindow(messages);
         control<QLineEdit>(*window, "Text10")->setText("typed");
         const QStringList fileHeadings = {"CALL", "Rem", "LOC", "Act", "Rig", "F6", "F7", "Date"};
-        QCOMPARE(headings(*window), fileHeadings);
+        QCOMPARE(headingTexts(*window), fileHeadings);
         control<QAction>(*window, "mnuEnglisch")->trigger();
-        QCOMPARE(headings(*window), fileHeadings);
+        QCOMPARE(headingTexts(*window), fileHeadings);
         QCOMPARE(text(*window, "Text2"), QStringLiteral("QQ1ABC"));
         QCOMPARE(text(*window, "Text10"), QStringLiteral("typed"));
         QCOMPARE(control<QLineEdit>(*window, "Text4")->accessibleName(), QStringLiteral("LOC"));
@@ -151,16 +144,8 @@ private slots:
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.last().title, QStringLiteral(" Info"));
         QCOMPARE(messages.last().icon, QMessageBox::Information);
-        QCOMPARE(messages.last().text,
-                 "Kelmora-Datenbank-Viewer V 1.0.3 " + kCopyright +
-                     "  \r\n"
-                     "für die  Kelmora-Datenbank  von Harvend  (User-Version) .   \r\n"
-                     "\r\n"
-                     "Die  Datenbank  muß sich im gleichen  Ordner  befinden    \r\n"
-                     "wie  dieses  Programm.  \r\n"
-                     "\r\n"
-                     "Es kann nach dem Rufzeichen, Locator, Band o.ä.\r\n"
-                     "gesucht werden.");
+        // The text itself is checked character for character with the captions.
+        QCOMPARE(messages.last().text, QString::fromStdString(infoText(Language::German, "")));
         QCOMPARE(focusedName(), QStringLiteral("Text10"));
     }
 
@@ -174,16 +159,10 @@ private slots:
         messages.clear();
         control<QAction>(*window, "mnuInfo")->trigger();
         QCOMPARE(messages.count(), 1);
-        QCOMPARE(messages.last().text,
-                 "Kelmora-Database-Viewer V 1.0.3 " + kCopyright +
-                     "  \r\n"
-                     "for the  Kelmora-Database  by Harvend  (User-Version) .   \r\n"
-                     "\r\n"
-                     "Please select database in this directory:               \r\n" +
-                     folder.path() +
-                     "/sub\r\n"
-                     "\r\n"
-                     "Search : Call, Locator, QRG .....");
+        const QString expected = QString::fromStdString(
+            infoText(Language::English, (folder.path() + "/sub").toStdString()));
+        QCOMPARE(messages.last().text, expected);
+        QCOMPARE(messages.last().text.split("\r\n").at(4), folder.path() + "/sub");
         QCOMPARE(focusedName(), QStringLiteral("Text10"));
     }
 

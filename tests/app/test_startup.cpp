@@ -17,22 +17,6 @@ const QByteArray kHeading = "CALL;Bemerkung;LOCATOR;Aktivit\xe4ten;RIG / QRG;Nam
 const QByteArray kFirstStation = "QQ1ABC;sked;JO62QM;FSK441;IC-202;Otto;o@example.org;1.2.2026\r\n";
 const QByteArray kSecondStation = "QQ2XYZ;;KO01AA;JT44;;;;3.4.2026\r\n";
 
-QStringList fieldTexts(const QWidget& window) {
-    QStringList texts;
-    for (int i = 2; i <= 9; ++i) {
-        texts << text(window, QStringLiteral("Text%1").arg(i).toLatin1().constData());
-    }
-    return texts;
-}
-
-QStringList headingTexts(const QWidget& window) {
-    QStringList texts;
-    for (int i = 2; i <= 9; ++i) {
-        texts << text(window, QStringLiteral("Label%1").arg(i).toLatin1().constData());
-    }
-    return texts;
-}
-
 QStringList listEntries(const QWidget& window) {
     auto* combo = control<QComboBox>(window, "Combo1");
     QStringList entries;

@@ -113,6 +113,24 @@ QString text(const QWidget& window, const char* name) {
     qFatal("no text control named %s", name);
 }
 
+namespace {
+QStringList textsOfRow(const QWidget& window, const char* prefix) {
+    QStringList texts;
+    for (int i = 2; i <= 9; ++i) {
+        texts << text(window, QStringLiteral("%1%2").arg(prefix).arg(i).toLatin1().constData());
+    }
+    return texts;
+}
+} // namespace
+
+QStringList fieldTexts(const QWidget& window) {
+    return textsOfRow(window, "Text");
+}
+
+QStringList headingTexts(const QWidget& window) {
+    return textsOfRow(window, "Label");
+}
+
 QString focusedName() {
     const QWidget* focused = QApplication::focusWidget();
     return focused ? focused->objectName() : QString();

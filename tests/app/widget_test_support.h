@@ -72,6 +72,9 @@ template <typename T> T* control(const QWidget& window, const char* name) {
 }
 
 QString text(const QWidget& window, const char* lineEditOrLabel);
+// The texts of Text2 .. Text9 and the captions of Label2 .. Label9.
+QStringList fieldTexts(const QWidget& window);
+QStringList headingTexts(const QWidget& window);
 QString focusedName();
 
 // Enables Qt's test mode for the settings before anything reads them.
