@@ -99,7 +99,10 @@ std::size_t InputFile::readAt(std::uint64_t offset, std::span<char> buffer) {
             break;
         }
         if (got == 0) {
-            break; // the file shrank since it was opened
+            // The file shrank since it was opened: what is left is no longer
+            // the file that was opened, so it counts as a failed read.
+            error_ = EIO;
+            break;
         }
         done += static_cast<std::size_t>(got);
     }

@@ -11,7 +11,8 @@ namespace kelmora {
 // folder, a device or a pipe named like a database is refused at once, so a
 // reader can neither block on a pipe nor read forever from a device. Reading
 // stops at the size the file had when it was opened, so a file that grows
-// while it is read still comes to an end.
+// while it is read still comes to an end; a file that shrinks meanwhile is a
+// failed read.
 class InputFile {
 public:
     InputFile() = default;

@@ -105,6 +105,23 @@ TEST(InputFile, RefusesWhatIsNotAnOrdinaryFile) {
     EXPECT_FALSE(LineReader(InputFile("/dev/zero")).isOpen());
 }
 
+TEST(InputFile, AFileThatShrinksWhileItIsReadFails) {
+    const auto path = std::filesystem::temp_directory_path() / "kelmora-shrinking-test.txt";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "CALL\r\n" << std::string(100'000, 'x') << "\r\nQQ1ABC\r\n";
+    }
+    LineReader reader(InputFile(path), 4096);
+    std::string_view line;
+    ASSERT_TRUE(reader.next(line));
+    std::filesystem::resize_file(path, 5000);
+    while (reader.next(line)) {
+    }
+    std::filesystem::remove(path);
+    EXPECT_TRUE(reader.failed());
+    EXPECT_EQ(reader.error(), EIO);
+}
+
 struct StartCase {
     const char* name;
     std::string bytes;
