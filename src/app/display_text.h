@@ -7,6 +7,10 @@
 
 namespace kelmora {
 
+// A text box shows at most 32767 characters, and no character takes more
+// than four bytes: decoding more of a field than this would only be thrown away.
+inline constexpr std::size_t kLongestShownFieldBytes = 4 * 32767;
+
 // Database bytes as the window shows them, decoded by their line's encoding.
 inline QString displayText(std::string_view bytes, LineEncoding encoding) {
     const std::string utf8 = toDisplayUtf8(bytes, encoding);

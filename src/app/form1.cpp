@@ -263,7 +263,6 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 void Form1::Form_Load() {
     move(twips(1), twips(1));
-    lineBreak_ = fromUtf8(kLineBreak);
     uiLanguage_ =
         settings_store::read(settings_store::kLanguageKey, settings_store::kDefaultLanguage);
     ApplyLanguage();
@@ -338,9 +337,8 @@ void Form1::showMissingDatabaseNotice(const QString& fileName) {
     const QString shownName = fileName.isEmpty() ? QStringLiteral("ms*.txt") : fileName;
     const QString databasePath = database_folder::workingFolder() + QLatin1Char('/') + shownName;
     if (const auto language = languageFromCode(uiLanguage_.toStdString())) {
-        const MessageText notice = missingDatabaseNotice(*language, databasePath.toStdString());
-        showMessage({QMessageBox::Information, fromUtf8(notice.title), fromUtf8(notice.text),
-                     QMessageBox::Ok, QMessageBox::Ok});
+        showMessage(QMessageBox::Information,
+                    missingDatabaseNotice(*language, databasePath.toStdString()));
     }
     Combo1->setFocus();
 }
@@ -470,7 +468,8 @@ void Form1::ShowRecord(std::string_view line, bool heading) {
     const StationRecord record = splitStationLine(line);
     const LineEncoding encoding = encodingOfLine(line);
     for (std::size_t i = 0; i < kStationFieldCount; ++i) {
-        const QString text = displayText(record.fields[i], encoding);
+        const QString text =
+            displayText(record.fields[i].substr(0, kLongestShownFieldBytes), encoding);
         if (heading) {
             headingLabels_[i]->setText(text);
         } else {
@@ -492,8 +491,11 @@ void Form1::updateAccessibleNames() {
     }
 }
 
-QMessageBox::StandardButton Form1::showMessage(const MessageRequest& request) {
-    return presenter_->present(this, request);
+QMessageBox::StandardButton Form1::showMessage(QMessageBox::Icon icon, const MessageText& message,
+                                               QMessageBox::StandardButtons buttons,
+                                               QMessageBox::StandardButton defaultButton) {
+    return presenter_->present(
+        this, {icon, fromUtf8(message.title), fromUtf8(message.text), buttons, defaultButton});
 }
 
 void Form1::returnFocusToSearchText() {

@@ -102,13 +102,16 @@ private:
     void exportCallsignList(StationSelection selection);
     void returnFocusToSearchText();
     int twips(int value) const;
-    QMessageBox::StandardButton showMessage(const MessageRequest& request);
+    QMessageBox::StandardButton
+    showMessage(QMessageBox::Icon icon, const MessageText& message,
+                QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                QMessageBox::StandardButton defaultButton = QMessageBox::Ok);
 
     std::unique_ptr<MessagePresenter> ownPresenter_;
     MessagePresenter* presenter_;
 
-    // State shared by the handlers.
-    QString lineBreak_;
+    // State shared by the handlers. Messages join their lines with the
+    // captions' kLineBreak (CR LF).
     QString uiLanguage_;
     std::string headingLine_;
     bool hasHeadingLine_ = false;

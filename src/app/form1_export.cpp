@@ -13,36 +13,33 @@
 namespace kelmora {
 namespace {
 
-QString fromUtf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 std::string displayName(const std::filesystem::path& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path.string())).toStdString();
+    std::error_code ignored;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
+    return QFile::decodeName(QByteArray::fromStdString(absolute.string())).toStdString();
 }
 
-MessageRequest resultMessage(const ExportResult& result, std::optional<Language> language) {
+struct ResultMessage {
+    QMessageBox::Icon icon;
+    MessageText text;
+};
+
+ResultMessage resultMessage(const ExportResult& result, std::optional<Language> language) {
     switch (result.status) {
-    case ExportResult::Status::Written: {
-        const MessageText done =
-            callsignListWrittenMessage(language, database_folder::workingFolder().toStdString());
-        return {QMessageBox::Information, fromUtf8(done.title), fromUtf8(done.text),
-                QMessageBox::Ok, QMessageBox::Ok};
+    case ExportResult::Status::Written:
+        return {
+            QMessageBox::Information,
+            callsignListWrittenMessage(language, database_folder::workingFolder().toStdString())};
+    case ExportResult::Status::DatabaseUnreadable:
+        return {QMessageBox::Critical,
+                databaseUnreadableMessage(language, displayName(result.failedFile),
+                                          std::strerror(result.error))};
+    case ExportResult::Status::ListNotWritable:
+        break;
     }
-    case ExportResult::Status::DatabaseUnreadable: {
-        const MessageText failed = databaseUnreadableMessage(
-            language, displayName(result.failedFile), std::strerror(result.error));
-        return {QMessageBox::Critical, fromUtf8(failed.title), fromUtf8(failed.text),
-                QMessageBox::Ok, QMessageBox::Ok};
-    }
-    case ExportResult::Status::ListNotWritable: {
-        const MessageText failed = callsignListNotWrittenMessage(
-            language, displayName(result.failedFile), std::strerror(result.error));
-        return {QMessageBox::Critical, fromUtf8(failed.title), fromUtf8(failed.text),
-                QMessageBox::Ok, QMessageBox::Ok};
-    }
-    }
-    return {};
+    return {QMessageBox::Critical,
+            callsignListNotWrittenMessage(language, displayName(result.failedFile),
+                                          std::strerror(result.error))};
 }
 
 } // namespace
@@ -78,7 +75,9 @@ void Form1::exportCallsignList(StationSelection selection) {
                       database_folder::toPath(fileName), ENOENT};
         }
     }
-    showMessage(resultMessage(result, languageFromCode(uiLanguage_.toStdString())));
+    const ResultMessage message =
+        resultMessage(result, languageFromCode(uiLanguage_.toStdString()));
+    showMessage(message.icon, message.text);
 }
 
 } // namespace kelmora

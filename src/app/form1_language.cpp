@@ -26,10 +26,8 @@ void Form1::mnuInfo_Click() {
     if (const auto language = languageFromCode(uiLanguage_.toStdString())) {
         const QString folder =
             *language == Language::English ? database_folder::workingFolder() : QString();
-        const std::string text = infoText(*language, folder.toStdString());
-        showMessage({QMessageBox::Information,
-                     QString::fromUtf8(kInfoTitle.data(), kInfoTitle.size()),
-                     QString::fromStdString(text), QMessageBox::Ok, QMessageBox::Ok});
+        showMessage(QMessageBox::Information,
+                    {std::string(kInfoTitle), infoText(*language, folder.toStdString())});
     }
     Text10->setFocus();
 }

@@ -61,11 +61,8 @@ void Form1::Command1_Click() {
         if (isTheCallsign(line)) {
             return false; // the callsign itself: no need to look further
         }
-        const MessageText question = searchGoOnQuestion(*language);
-        const auto answer =
-            showMessage({QMessageBox::Critical, QString::fromStdString(question.title),
-                         QString::fromStdString(question.text), QMessageBox::Yes | QMessageBox::No,
-                         QMessageBox::Yes});
+        const auto answer = showMessage(QMessageBox::Critical, searchGoOnQuestion(*language),
+                                        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
         return answer != QMessageBox::No;
     };
     // A name that matches only as a pattern cannot be opened: the scan then
@@ -78,10 +75,7 @@ void Form1::Command1_Click() {
     }
 
     if (outcome.hits == 0 && language) {
-        const MessageText noHit = searchNoHitMessage(
-            *language, std::string_view(searchUtf8.constData(), searchUtf8.size()));
-        showMessage({QMessageBox::Information, QString::fromStdString(noHit.title),
-                     QString::fromStdString(noHit.text), QMessageBox::Ok, QMessageBox::Ok});
+        showMessage(QMessageBox::Information, searchNoHitMessage(*language, searchBytes));
     }
     Text10->setFocus();
 }

@@ -368,6 +368,19 @@ private slots:
         QCOMPARE(text(*window, "Text3"), QStringLiteral("Grüße aus München"));
     }
 
+    void aFieldLongerThanATextBoxShowsItsStart() {
+        WorkingFolder folder;
+        const QByteArray remark = QByteArray(100'000, 'x') + "END";
+        folder.write("ms1.txt", "CALL;R\r\nQQ1ABC;" + remark + ";JO62\r\n");
+        storeSetting("Database", "ms1.txt");
+        ScriptedMessages messages;
+        auto window = startWindow(messages);
+        const QString shown = text(*window, "Text3");
+        QCOMPARE(shown.size(), control<QLineEdit>(*window, "Text3")->maxLength());
+        QVERIFY(remark.startsWith(shown.toLatin1()));
+        QCOMPARE(text(*window, "Text4"), QStringLiteral("JO62"));
+    }
+
     void markupInHeadingsIsShownAsText() {
         WorkingFolder folder;
         folder.write("ms1.txt", QByteArray("<b>CALL</b>;<img src=x>\r\nQQ1ABC\r\n"));
