@@ -9,6 +9,7 @@
 #include "database/line_reader.h"
 #include "database/search_matcher.h"
 #include "fuzz_support.h"
+#include "support/reference_search.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -53,16 +54,7 @@ SearchInput parse(const std::uint8_t* data, std::size_t size) {
 
 std::vector<std::string> referenceHits(const MemoryFile& file, const SearchPattern& pattern) {
     LineReader reader(file.open(), 4096);
-    std::vector<std::string> hits;
-    std::string_view line;
-    if (!reader.next(line)) {
-        return hits;
-    }
-    while (reader.next(line)) {
-        if (pattern.matches(line)) {
-            hits.emplace_back(line);
-        }
-    }
+    std::vector<std::string> hits = testing::referenceHits(reader, pattern);
     require(!reader.failed(), "reading a memfd failed");
     return hits;
 }

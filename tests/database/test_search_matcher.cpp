@@ -1,6 +1,7 @@
 #include "database/input_file.h"
 #include "database/line_reader.h"
 #include "database/search_matcher.h"
+#include "support/reference_search.h"
 
 #include <array>
 #include <cstdlib>
@@ -72,21 +73,9 @@ Scan scan(const std::filesystem::path& file, std::string_view text,
     return result;
 }
 
-// The plain way: every line after the first, one at a time.
 std::vector<std::string> referenceHits(const std::filesystem::path& file, std::string_view text) {
-    const SearchPattern pattern = SearchPattern::fromUtf8(text);
     LineReader reader{InputFile(file)};
-    std::vector<std::string> hits;
-    std::string_view line;
-    if (!reader.next(line)) {
-        return hits;
-    }
-    while (reader.next(line)) {
-        if (pattern.matches(line)) {
-            hits.emplace_back(line);
-        }
-    }
-    return hits;
+    return testing::referenceHits(reader, SearchPattern::fromUtf8(text));
 }
 
 const std::string kAeUtf8 = "\xC3\x84";    // Ä in UTF-8
@@ -121,7 +110,7 @@ TEST(SearchPatternMatches, TheLineEncodingChoosesTheForm) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(SearchPattern::fromUtf8(c.text).matches(c.line), c.hit)
-            << testing::PrintToString(c.text) << " in " << testing::PrintToString(c.line);
+            << ::testing::PrintToString(c.text) << " in " << ::testing::PrintToString(c.line);
     }
 }
 
@@ -315,7 +304,7 @@ TEST(ScanForHitsRandomized, AgreesWithTheLineByLineReference) {
             const std::vector<std::string> expected = referenceHits(file, text);
             ASSERT_EQ(result.lines, expected)
                 << "seed " << seed << " round " << round << " block " << blockSize << " text "
-                << testing::PrintToString(text) << " file " << testing::PrintToString(content);
+                << ::testing::PrintToString(text) << " file " << ::testing::PrintToString(content);
             ASSERT_EQ(result.outcome.end, ScanEnd::EndOfFile);
             ASSERT_EQ(result.outcome.hits, expected.size());
         }
