@@ -25,8 +25,6 @@
 namespace kelmora {
 namespace {
 
-constexpr int kEnterKey = 13;
-
 QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }

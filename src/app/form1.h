@@ -21,6 +21,9 @@ namespace kelmora {
 
 enum class StationSelection;
 
+// The key code of Enter, the one key the key handlers act on.
+inline constexpr int kEnterKey = 13;
+
 // The program's one window. Every control, menu and piece of state belongs
 // to it; every operation is one of its handlers.
 class Form1 : public QMainWindow {
@@ -74,7 +77,6 @@ public:
     // State, for the tests.
     const QString& uiLanguage() const { return uiLanguage_; }
     bool hasHeadingLine() const { return hasHeadingLine_; }
-    const std::string& headingLine() const { return headingLine_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

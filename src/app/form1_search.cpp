@@ -7,11 +7,11 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <optional>
+#include <string>
 
 namespace kelmora {
 namespace {
-
-constexpr int kEnterKey = 13;
 
 // Leading and trailing blanks go; other white space is part of the text.
 QString trimBlanks(const QString& text) {
@@ -49,12 +49,10 @@ void Form1::Command1_Click() {
     };
     // Without a language no question pauses the run, so only the last hit
     // can ever be seen: it alone is shown, however many lines match.
-    std::string lastUnshownHit;
-    bool hitUnshown = false;
+    std::optional<std::string> lastUnshownHit;
     const auto onHit = [&](std::string_view line) {
         if (!language) {
-            lastUnshownHit.assign(line);
-            hitUnshown = true;
+            lastUnshownHit.emplace(line);
             return !isTheCallsign(line);
         }
         ShowRecord(line, false);
@@ -70,8 +68,8 @@ void Form1::Command1_Click() {
     const auto path = database_folder::fileToOpen(fileName);
     const ScanOutcome outcome =
         path ? scanForHits(*path, pattern, onHit) : ScanOutcome{ScanEnd::ReadFailed, 0};
-    if (hitUnshown) {
-        ShowRecord(lastUnshownHit, false);
+    if (lastUnshownHit) {
+        ShowRecord(*lastUnshownHit, false);
     }
 
     if (outcome.hits == 0 && language) {
