@@ -48,7 +48,7 @@ void exportOurs(const fs::path& database, const fs::path& list, StationSelection
         kelmora::writeCallsignList(database, list, true, selection);
     if (result.status != kelmora::ExportResult::Status::Written) {
         throw std::runtime_error("export failed: " + result.failedFile.string() + ": " +
-                                 std::strerror(result.error));
+                                 kelmora::systemErrorText(result.error.systemCode));
     }
 }
 

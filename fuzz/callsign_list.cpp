@@ -132,9 +132,9 @@ bool mentionsDigitalMode(std::string_view line) {
            text.find(U"JT44") != std::u32string::npos || text.find(U"WSJT") != std::u32string::npos;
 }
 
-// The list rules as the export runs them: slots 0 to 8 that keep their text
-// from line to line, columns found from the heading line, station lines split
-// only up to the locator column.
+// The list rules as the export runs them: columns found from the heading
+// line, each station line split as far as the farther of the two columns, and
+// a column that no heading names left empty.
 class ReferenceList {
 public:
     ReferenceList(bool hasHeadingLine, bool fsk441Only)
@@ -153,28 +153,16 @@ public:
     std::uint64_t stations() const { return stations_; }
 
 private:
-    struct Slot {
-        std::string bytes;
-        bool utf8 = true; // whether the line it came from is valid UTF-8
-    };
-
-    void fillSlots(std::string_view line, std::size_t count, bool removeQuotes) {
-        const std::vector<std::string> fields = referenceSplit(line, count, removeQuotes);
-        const bool utf8 = isUtf8Line(line);
-        for (std::size_t k = 1; k <= count; ++k) {
-            slots_[k] = {fields[k - 1], utf8};
-        }
-    }
-
+    // Columns count from 1; 0 is a column that no heading names.
     void takeHeading(std::string_view line) {
         if (!hasHeadingLine_) {
             return;
         }
-        fillSlots(line, 8, false);
+        const std::vector<std::string> headings = referenceSplit(line, 8, false);
         callsignColumn_ = 0;
         locatorColumn_ = 0;
         for (std::size_t k = 1; k <= 8; ++k) {
-            const std::string heading = asciiUpper(slots_[k].bytes);
+            const std::string heading = asciiUpper(headings[k - 1]);
             if (heading == "CALL") {
                 callsignColumn_ = k;
             }
@@ -185,17 +173,21 @@ private:
     }
 
     void addStation(std::string_view line) {
-        fillSlots(line, locatorColumn_, true);
-        const Slot& callsign = slots_[callsignColumn_];
-        if (callsign.bytes.find('/') != std::string::npos) {
+        const std::vector<std::string> fields =
+            referenceSplit(line, std::max(callsignColumn_, locatorColumn_), true);
+        const auto column = [&fields](std::size_t k) {
+            return k == 0 ? std::string() : fields[k - 1];
+        };
+        const std::string callsign = column(callsignColumn_);
+        if (callsign.find('/') != std::string::npos) {
             return;
         }
         if (fsk441Only_ && !mentionsDigitalMode(line)) {
             return;
         }
-        const Slot& locator = slots_[locatorColumn_];
-        list_ += leftJustified(Text::of(callsign.bytes, callsign.utf8), 7);
-        list_ += formatLocator(Text::of(locator.bytes, locator.utf8));
+        const bool utf8 = isUtf8Line(line);
+        list_ += leftJustified(Text::of(callsign, utf8), 7);
+        list_ += formatLocator(Text::of(column(locatorColumn_), utf8));
         list_ += "\r\n";
         ++stations_;
     }
@@ -203,7 +195,6 @@ private:
     bool hasHeadingLine_;
     bool fsk441Only_;
     bool headingSeen_ = false;
-    std::array<Slot, 9> slots_{};
     std::size_t callsignColumn_ = 1;
     std::size_t locatorColumn_ = 3;
     std::string list_;

@@ -14,7 +14,7 @@ InputFile::InputFile(const std::filesystem::path& path) {
     // type check below then refuses it.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
-        error_ = errno;
+        error_ = fileErrorFromSystem(errno);
         return;
     }
     adopt(fd);
@@ -29,12 +29,12 @@ InputFile InputFile::fromDescriptor(int fd) {
 void InputFile::adopt(int fd) {
     struct stat status {};
     if (::fstat(fd, &status) != 0) {
-        error_ = errno;
+        error_ = fileErrorFromSystem(errno);
         ::close(fd);
         return;
     }
     if (!S_ISREG(status.st_mode)) {
-        error_ = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+        error_ = {S_ISDIR(status.st_mode) ? FileFailure::IsFolder : FileFailure::NotOrdinaryFile};
         ::close(fd);
         return;
     }
@@ -95,13 +95,13 @@ std::size_t InputFile::readAt(std::uint64_t offset, std::span<char> buffer) {
             if (errno == EINTR) {
                 continue;
             }
-            error_ = errno;
+            error_ = fileErrorFromSystem(errno);
             break;
         }
         if (got == 0) {
             // The file shrank since it was opened: what is left is no longer
             // the file that was opened, so it counts as a failed read.
-            error_ = EIO;
+            error_ = {FileFailure::IoError};
             break;
         }
         done += static_cast<std::size_t>(got);

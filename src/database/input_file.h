@@ -1,5 +1,7 @@
 #pragma once
 
+#include "database/file_error.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -27,8 +29,8 @@ public:
     static InputFile fromDescriptor(int fd);
 
     bool isOpen() const { return fd_ >= 0; }
-    // The errno of the failed opening or of the failed read, 0 if none.
-    int error() const { return error_; }
+    // Why the opening or a read failed; nothing when neither did.
+    const FileError& error() const { return error_; }
     std::uint64_t size() const { return size_; }
 
     // Reads the next bytes in order. Returns the number read, 0 at the end
@@ -43,7 +45,7 @@ private:
     void close();
 
     int fd_ = -1;
-    int error_ = 0;
+    FileError error_;
     std::uint64_t size_ = 0;
     std::uint64_t position_ = 0;
 };

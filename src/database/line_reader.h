@@ -20,8 +20,8 @@ public:
 
     bool isOpen() const { return file_.isOpen(); }
     // True when the file could not be opened or a read failed part-way.
-    bool failed() const { return file_.error() != 0; }
-    int error() const { return file_.error(); }
+    bool failed() const { return static_cast<bool>(file_.error()); }
+    const FileError& error() const { return file_.error(); }
 
     // The next line without its line end, valid until the next call. Returns
     // false at the end of the file and when reading failed (see failed()).

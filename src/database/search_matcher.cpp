@@ -265,7 +265,7 @@ private:
         for (Needle& needle : needles_) {
             needle.next = Needle::kUnknown;
         }
-        if (file_.error() != 0) {
+        if (file_.error()) {
             failed_ = true;
         }
         return !failed_;
@@ -393,7 +393,7 @@ private:
     }
 
     ScanOutcome finish() const {
-        if (failed_ || file_.error() != 0) {
+        if (failed_ || file_.error()) {
             return {ScanEnd::ReadFailed, hits_};
         }
         return {stopped_ ? ScanEnd::Stopped : ScanEnd::EndOfFile, hits_};

@@ -3,6 +3,7 @@
 #include "database/line_reader.h"
 #include "database/station_record.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -22,7 +23,6 @@ namespace {
 constexpr std::size_t kCallsignWidth = 7;
 constexpr std::size_t kLocatorWidth = 6;
 constexpr std::string_view kListLineEnd = "\r\n";
-constexpr std::size_t kSlotCount = kStationFieldCount + 1; // slot 0 is never filled
 
 bool isAscii(std::string_view bytes) {
     for (const char c : bytes) {
@@ -133,24 +133,21 @@ void CallsignListFormatter::addLine(std::string_view line, std::string& out) {
 
 void CallsignListFormatter::takeHeadingLine(std::string_view line) {
     if (!hasHeadingLine_) {
-        return; // the first line is skipped all the same; columns stay at 1 and 3
+        return; // the first line is skipped all the same; the fields stay 1 and 3
     }
     std::array<std::string_view, kStationFieldCount> headings;
     splitFields(line, headings, QuoteRemoval::Keep);
-    callsignColumn_ = 0;
-    locatorColumn_ = 0;
-    for (std::size_t column = 1; column < kSlotCount; ++column) {
-        const std::string_view heading = headings[column - 1];
-        headingSlots_[column] = heading;
+    callsignField_.reset();
+    locatorField_.reset();
+    for (std::size_t field = 0; field < headings.size(); ++field) {
         // Later matches overwrite earlier ones: the rightmost heading wins.
-        if (equalsIgnoringAsciiCase(heading, "CALL")) {
-            callsignColumn_ = column;
+        if (equalsIgnoringAsciiCase(headings[field], "CALL")) {
+            callsignField_ = field;
         }
-        if (equalsIgnoringAsciiCase(heading, "LOCATOR")) {
-            locatorColumn_ = column;
+        if (equalsIgnoringAsciiCase(headings[field], "LOCATOR")) {
+            locatorField_ = field;
         }
     }
-    headingEncoding_ = encodingOfLine(line);
 }
 
 bool CallsignListFormatter::isSelected(std::string_view line, std::string_view callsign) const {
@@ -161,24 +158,22 @@ bool CallsignListFormatter::isSelected(std::string_view line, std::string_view c
 }
 
 void CallsignListFormatter::addStationLine(std::string_view line, std::string& out) {
-    // Only the slots up to the locator column are filled from the line.
-    std::array<std::string_view, kSlotCount> slots{};
-    splitFields(line, std::span(slots).subspan(1, locatorColumn_), QuoteRemoval::Remove);
-
-    const bool callsignFromLine = callsignColumn_ >= 1 && callsignColumn_ <= locatorColumn_;
-    const std::string_view callsign = callsignFromLine
-                                          ? slots[callsignColumn_]
-                                          : std::string_view(headingSlots_[callsignColumn_]);
+    // The line is split as far as the farther of the two columns, so that both
+    // come from the line itself whichever of them stands first.
+    std::array<std::string_view, kStationFieldCount> fields{};
+    const std::size_t fieldsNeeded =
+        std::max(callsignField_.value_or(0) + 1, locatorField_.value_or(0) + 1);
+    splitFields(line, std::span(fields).first(fieldsNeeded), QuoteRemoval::Remove);
+    const auto fieldOf = [&fields](std::optional<std::size_t> index) {
+        return index ? fields[*index] : std::string_view();
+    };
+    const std::string_view callsign = fieldOf(callsignField_);
     if (!isSelected(line, callsign)) {
         return;
     }
     const auto lineEncoding = [line] { return encodingOfLine(line); };
-    if (callsignFromLine) {
-        appendCallsign(out, callsign, lineEncoding);
-    } else {
-        appendCallsign(out, callsign, [this] { return headingEncoding_; });
-    }
-    appendLocator(out, slots[locatorColumn_], lineEncoding);
+    appendCallsign(out, callsign, lineEncoding);
+    appendLocator(out, fieldOf(locatorField_), lineEncoding);
     out.append(kListLineEnd);
     ++stationsWritten_;
 }
@@ -197,41 +192,42 @@ struct ListTarget {
 };
 
 // Follows links by hand because the final target may not exist yet, which
-// rules out realpath(). Returns 0 or the errno that makes the list unwritable.
-int findListTarget(const std::filesystem::path& listPath, ListTarget& target) {
+// rules out realpath(). Returns why the list cannot be written, if it cannot.
+FileError findListTarget(const std::filesystem::path& listPath, ListTarget& target) {
     std::filesystem::path current = listPath;
     for (int hop = 0; hop < kMaxSymlinkHops; ++hop) {
         struct stat status {};
         if (::lstat(current.c_str(), &status) != 0) {
             if (errno != ENOENT) {
-                return errno;
+                return fileErrorFromSystem(errno);
             }
             target = {current, std::nullopt};
-            return 0;
+            return {};
         }
         if (S_ISLNK(status.st_mode)) {
             std::error_code error;
             const std::filesystem::path next = std::filesystem::read_symlink(current, error);
             if (error) {
-                return error.value();
+                return fileErrorFromSystem(error.value());
             }
             current = next.is_absolute() ? next : current.parent_path() / next;
             continue;
         }
         if (S_ISDIR(status.st_mode)) {
-            return EISDIR;
+            return {FileFailure::IsFolder};
         }
         if (!S_ISREG(status.st_mode)) {
-            return EINVAL; // a device or a fifo: renaming over it would destroy it
+            // A device or a fifo: renaming over it would destroy it.
+            return {FileFailure::NotOrdinaryFile};
         }
         // The mode bits, not access(): root passes access() for any file.
         if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
-            return EACCES;
+            return {FileFailure::PermissionDenied};
         }
         target = {current, status.st_mode & 07777};
-        return 0;
+        return {};
     }
-    return ELOOP;
+    return fileErrorFromSystem(ELOOP);
 }
 
 // The new list, written under a temporary name next to the old one and moved
@@ -244,13 +240,13 @@ public:
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-    // Each returns 0 or the errno of the failure.
-    int create(std::optional<mode_t> mode);
-    int write(std::string_view bytes);
-    int commit();
+    // Each returns why it failed, if it did.
+    FileError create(std::optional<mode_t> mode);
+    FileError write(std::string_view bytes);
+    FileError commit();
 
 private:
-    int openUniqueName();
+    FileError openUniqueName();
     void discard();
 
     std::filesystem::path target_;
@@ -258,7 +254,7 @@ private:
     int fd_ = -1;
 };
 
-int ReplacementFile::openUniqueName() {
+FileError ReplacementFile::openUniqueName() {
     static constexpr std::string_view kLetters =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     std::minstd_rand random(static_cast<unsigned>(
@@ -275,49 +271,49 @@ int ReplacementFile::openUniqueName() {
         if (fd >= 0) {
             fd_ = fd;
             temporary_ = std::move(candidate);
-            return 0;
+            return {};
         }
         if (errno != EEXIST) {
-            return errno;
+            return fileErrorFromSystem(errno);
         }
     }
-    return EEXIST;
+    return fileErrorFromSystem(EEXIST);
 }
 
-int ReplacementFile::create(std::optional<mode_t> mode) {
-    if (const int error = openUniqueName(); error != 0) {
+FileError ReplacementFile::create(std::optional<mode_t> mode) {
+    if (const FileError error = openUniqueName()) {
         return error;
     }
     if (mode && ::fchmod(fd_, *mode) != 0) {
-        return errno;
+        return fileErrorFromSystem(errno);
     }
-    return 0;
+    return {};
 }
 
-int ReplacementFile::write(std::string_view bytes) {
+FileError ReplacementFile::write(std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            return errno;
+            return fileErrorFromSystem(errno);
         }
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
-    return 0;
+    return {};
 }
 
-int ReplacementFile::commit() {
+FileError ReplacementFile::commit() {
     if (::fsync(fd_) != 0) {
-        return errno;
+        return fileErrorFromSystem(errno);
     }
     const int closed = ::close(std::exchange(fd_, -1));
     if (closed != 0) {
-        return errno;
+        return fileErrorFromSystem(errno);
     }
     if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
-        return errno;
+        return fileErrorFromSystem(errno);
     }
     temporary_.clear();
     // Makes the rename itself durable. The new list is in place by now, so a
@@ -329,7 +325,7 @@ int ReplacementFile::commit() {
         static_cast<void>(::fsync(folderFd));
         ::close(folderFd);
     }
-    return 0;
+    return {};
 }
 
 void ReplacementFile::discard() {
@@ -342,7 +338,8 @@ void ReplacementFile::discard() {
     }
 }
 
-ExportResult failure(ExportResult::Status status, const std::filesystem::path& file, int error) {
+ExportResult failure(ExportResult::Status status, const std::filesystem::path& file,
+                     const FileError& error) {
     ExportResult result;
     result.status = status;
     result.failedFile = file;
@@ -362,11 +359,11 @@ ExportResult writeCallsignList(const std::filesystem::path& database,
         return failure(Status::DatabaseUnreadable, database, reader.error());
     }
     ListTarget target;
-    if (const int error = findListTarget(listPath, target); error != 0) {
+    if (const FileError error = findListTarget(listPath, target)) {
         return failure(Status::ListNotWritable, listPath, error);
     }
     ReplacementFile list(target.path);
-    if (const int error = list.create(target.mode); error != 0) {
+    if (const FileError error = list.create(target.mode)) {
         return failure(Status::ListNotWritable, listPath, error);
     }
 
@@ -377,7 +374,7 @@ ExportResult writeCallsignList(const std::filesystem::path& database,
     while (reader.next(line)) {
         formatter.addLine(line, buffer);
         if (buffer.size() >= kFlushSize) {
-            if (const int error = list.write(buffer); error != 0) {
+            if (const FileError error = list.write(buffer)) {
                 return failure(Status::ListNotWritable, listPath, error);
             }
             buffer.clear();
@@ -386,10 +383,10 @@ ExportResult writeCallsignList(const std::filesystem::path& database,
     if (reader.failed()) {
         return failure(Status::DatabaseUnreadable, database, reader.error());
     }
-    if (const int error = list.write(buffer); error != 0) {
+    if (const FileError error = list.write(buffer)) {
         return failure(Status::ListNotWritable, listPath, error);
     }
-    if (const int error = list.commit(); error != 0) {
+    if (const FileError error = list.commit()) {
         return failure(Status::ListNotWritable, listPath, error);
     }
     ExportResult result;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "database/file_error.h"
 #include "database/text_encoding.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,11 +37,10 @@ private:
     bool hasHeadingLine_;
     StationSelection selection_;
     bool headingSeen_ = false;
-    std::size_t callsignColumn_ = 1;
-    std::size_t locatorColumn_ = 3;
-    // Slots the station lines never reach keep what the heading line left in them.
-    std::string headingSlots_[9];
-    LineEncoding headingEncoding_ = LineEncoding::Utf8;
+    // Indexes of the callsign and locator fields; none when no heading names
+    // the column, which then stays empty in the list.
+    std::optional<std::size_t> callsignField_ = 0;
+    std::optional<std::size_t> locatorField_ = 2;
     std::uint64_t stationsWritten_ = 0;
 };
 
@@ -51,9 +52,9 @@ struct ExportResult {
     };
     Status status = Status::Written;
     std::uint64_t stationsWritten = 0;
-    // The file that failed and the errno of the failure, when not Written.
+    // The file that failed and why, when not Written.
     std::filesystem::path failedFile;
-    int error = 0;
+    FileError error;
 };
 
 // Writes the list for the database to listPath. The new list goes to a

@@ -136,4 +136,35 @@ MessageText callsignListNotWrittenMessage(std::optional<Language> language,
                                    "The previous file is left unchanged."})};
 }
 
+std::optional<std::string_view> fileFailureReason(Language language, FileFailure failure) {
+    const bool german = language == Language::German;
+    switch (failure) {
+    case FileFailure::NotFound:
+        return german ? "Datei oder Ordner nicht gefunden" : "File or folder not found";
+    case FileFailure::IsFolder:
+        return german ? "Das ist ein Ordner, keine Datei" : "This is a folder, not a file";
+    case FileFailure::NotOrdinaryFile:
+        return german ? "Das ist keine gewöhnliche Datei" : "This is not an ordinary file";
+    case FileFailure::PermissionDenied:
+        return german ? "Zugriff verweigert (schreibgeschützt oder keine Berechtigung)"
+                      : "Access denied (write-protected or no permission)";
+    case FileFailure::ReadOnlyFileSystem:
+        return german ? "Das Laufwerk ist schreibgeschützt" : "The drive is read-only";
+    case FileFailure::NoSpace:
+        return german ? "Kein Platz mehr auf dem Laufwerk" : "No space left on the drive";
+    case FileFailure::QuotaExceeded:
+        return german ? "Das Speicherkontingent ist aufgebraucht" : "The disk quota is used up";
+    case FileFailure::InUse:
+        return german ? "Die Datei wird von einem anderen Programm benutzt"
+                      : "The file is in use by another program";
+    case FileFailure::IoError:
+        return german ? "Lese- oder Schreibfehler des Laufwerks"
+                      : "The drive failed to read or write";
+    case FileFailure::None:
+    case FileFailure::Other:
+        break;
+    }
+    return std::nullopt;
+}
+
 } // namespace kelmora

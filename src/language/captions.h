@@ -1,5 +1,7 @@
 #pragma once
 
+#include "database/file_error.h"
+
 #include <array>
 #include <optional>
 #include <string>
@@ -67,5 +69,9 @@ MessageText databaseUnreadableMessage(std::optional<Language> language,
                                       std::string_view databaseFile, std::string_view reason);
 MessageText callsignListNotWrittenMessage(std::optional<Language> language,
                                           std::string_view listFile, std::string_view reason);
+
+// Why a file could not be read or written, in the program's own words; nothing
+// for a failure that only the system's own text describes.
+std::optional<std::string_view> fileFailureReason(Language language, FileFailure failure);
 
 } // namespace kelmora

@@ -98,9 +98,10 @@ TEST(LineReader, ManyLinesOfAFileOnDisk) {
 
 TEST(InputFile, RefusesWhatIsNotAnOrdinaryFile) {
     EXPECT_FALSE(InputFile("/nonexistent/ms1.txt").isOpen());
-    EXPECT_EQ(InputFile("/nonexistent/ms1.txt").error(), ENOENT);
+    EXPECT_EQ(InputFile("/nonexistent/ms1.txt").error().failure, FileFailure::NotFound);
     EXPECT_FALSE(InputFile(std::filesystem::temp_directory_path()).isOpen());
-    EXPECT_EQ(InputFile(std::filesystem::temp_directory_path()).error(), EISDIR);
+    EXPECT_EQ(InputFile(std::filesystem::temp_directory_path()).error().failure,
+              FileFailure::IsFolder);
     EXPECT_FALSE(InputFile("/dev/zero").isOpen());
     EXPECT_FALSE(LineReader(InputFile("/dev/zero")).isOpen());
 }
@@ -119,7 +120,7 @@ TEST(InputFile, AFileThatShrinksWhileItIsReadFails) {
     }
     std::filesystem::remove(path);
     EXPECT_TRUE(reader.failed());
-    EXPECT_EQ(reader.error(), EIO);
+    EXPECT_EQ(reader.error().failure, FileFailure::IoError);
 }
 
 struct StartCase {

@@ -174,7 +174,7 @@ struct FailureCase {
     const char* name;
     std::function<void(const fs::path& folder)> prepare;
     Status status;
-    int error;
+    FileError error;
 };
 
 class Failures : public CallsignListFile, public ::testing::WithParamInterface<FailureCase> {};
@@ -186,7 +186,9 @@ TEST_P(Failures, ChangeNothing) {
     const auto before = snapshot(folder_);
     const ExportResult result = run();
     EXPECT_EQ(result.status, GetParam().status);
-    EXPECT_EQ(result.error, GetParam().error) << std::strerror(result.error);
+    EXPECT_EQ(result.error.failure, GetParam().error.failure);
+    EXPECT_EQ(result.error.systemCode, GetParam().error.systemCode)
+        << systemErrorText(result.error.systemCode);
     EXPECT_EQ(result.failedFile, GetParam().status == Status::ListNotWritable ? list_ : database_);
     EXPECT_EQ(snapshot(folder_), before);
 }
@@ -200,39 +202,43 @@ INSTANTIATE_TEST_SUITE_P(
     Paths, Failures,
     ::testing::Values(
         FailureCase{"MissingDatabase", [](const fs::path& f) { fs::remove(f / "ms195.txt"); },
-                    Status::DatabaseUnreadable, ENOENT},
+                    Status::DatabaseUnreadable, fileErrorFromSystem(ENOENT)},
         FailureCase{"DatabaseIsFolder",
                     [](const fs::path& f) {
                         fs::remove(f / "ms195.txt");
                         fs::create_directory(f / "ms195.txt");
                     },
-                    Status::DatabaseUnreadable, EISDIR},
+                    Status::DatabaseUnreadable,
+                    {FileFailure::IsFolder}},
         FailureCase{"ListIsFolder",
                     [](const fs::path& f) {
                         replaceList(f, [](const fs::path& l) { fs::create_directory(l); });
                     },
-                    Status::ListNotWritable, EISDIR},
+                    Status::ListNotWritable,
+                    {FileFailure::IsFolder}},
         FailureCase{"ReadOnlyList",
                     [](const fs::path& f) { fs::permissions(f / "CALLSIGN.TXT", fs::perms(0444)); },
-                    Status::ListNotWritable, EACCES},
+                    Status::ListNotWritable,
+                    {FileFailure::PermissionDenied}},
         FailureCase{"LinkToDevice",
                     [](const fs::path& f) {
                         replaceList(f,
                                     [](const fs::path& l) { fs::create_symlink("/dev/full", l); });
                     },
-                    Status::ListNotWritable, EINVAL},
+                    Status::ListNotWritable,
+                    {FileFailure::NotOrdinaryFile}},
         FailureCase{"LinkLoop",
                     [](const fs::path& f) {
                         replaceList(f, [](const fs::path& l) { fs::create_symlink(l, l); });
                     },
-                    Status::ListNotWritable, ELOOP},
+                    Status::ListNotWritable, fileErrorFromSystem(ELOOP)},
         FailureCase{"LinkIntoMissingFolder",
                     [](const fs::path& f) {
                         replaceList(f, [](const fs::path& l) {
                             fs::create_symlink("nowhere/CALLSIGN.TXT", l);
                         });
                     },
-                    Status::ListNotWritable, ENOENT}),
+                    Status::ListNotWritable, fileErrorFromSystem(ENOENT)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Runs in a forked child: a file size limit makes every write past it fail
@@ -244,8 +250,11 @@ INSTANTIATE_TEST_SUITE_P(
         std::_Exit(2);
     }
     const ExportResult result = writeCallsignList(database, list, true, StationSelection::All);
-    std::fprintf(stderr, "status %d error %d\n", static_cast<int>(result.status), result.error);
-    std::_Exit(result.status == Status::ListNotWritable && result.error == EFBIG ? 0 : 1);
+    std::fprintf(stderr, "status %d error %d\n", static_cast<int>(result.status),
+                 result.error.systemCode);
+    std::_Exit(
+        result.status == Status::ListNotWritable && result.error == fileErrorFromSystem(EFBIG) ? 0
+                                                                                               : 1);
 }
 
 TEST_F(CallsignListFile, WriteFailureKeepsTheOldList) {

@@ -68,7 +68,7 @@ struct Outcome {
     ScanEnd scanEnd = ScanEnd::EndOfFile;
     std::vector<Digest> hits;
     Status exportStatus = Status::Written;
-    int exportError = 0;
+    FileFailure exportError = FileFailure::None;
     Digest list; // the list file afterwards: the old one when the export failed
 
     bool operator==(const Outcome&) const = default;
@@ -90,7 +90,7 @@ Outcome readOutcome(std::optional<std::string> headingLine, std::optional<std::s
 
 // A file that the reader must not open: nothing is shown, the search fails
 // without hits and the old list stays.
-Outcome refusedOutcome(int error) {
+Outcome refusedOutcome(FileFailure error) {
     Outcome outcome;
     outcome.readable = false;
     outcome.scanEnd = ScanEnd::ReadFailed;
@@ -143,7 +143,7 @@ Outcome observe(const fs::path& database, const fs::path& list, std::string_view
     const ExportResult result =
         writeCallsignList(database, list, start.headingLine.has_value(), selection);
     outcome.exportStatus = result.status;
-    outcome.exportError = result.error;
+    outcome.exportError = result.error.failure;
     outcome.list = Digest::of(readFile(list));
     return outcome;
 }
@@ -383,41 +383,41 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     Refused, HostileFiles,
-    ::testing::Values(HostileCase{"LinkToDevZero",
-                                  [](const fs::path& folder) {
-                                      fs::create_symlink("/dev/zero", folder / "ms1.txt");
-                                      return folder / "ms1.txt";
-                                  },
-                                  "QQ", [] { return refusedOutcome(EINVAL); }},
-                      HostileCase{"Fifo",
-                                  [](const fs::path& folder) {
-                                      if (::mkfifo((folder / "ms1.txt").c_str(), 0644) != 0) {
-                                          throw std::runtime_error("mkfifo failed");
-                                      }
-                                      return folder / "ms1.txt";
-                                  },
-                                  "QQ", [] { return refusedOutcome(EINVAL); }},
-                      HostileCase{"RemovedBetweenListingAndOpening",
-                                  [](const fs::path& folder) {
-                                      writeFile(folder / "ms1.txt",
-                                                kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
-                                      fs::path listed;
-                                      for (const auto& entry : fs::directory_iterator(folder)) {
-                                          if (entry.path().filename() == "ms1.txt") {
-                                              listed = entry.path();
-                                          }
-                                      }
-                                      fs::remove(listed);
-                                      return listed;
-                                  },
-                                  "QQ", [] { return refusedOutcome(ENOENT); }},
-                      HostileCase{"FolderNamedLikeDatabase",
-                                  [](const fs::path& folder) {
-                                      fs::create_directory(folder / "ms1.txt");
-                                      writeFile(folder / "ms1.txt" / "ms2.txt", kHeading);
-                                      return folder / "ms1.txt";
-                                  },
-                                  "QQ", [] { return refusedOutcome(EISDIR); }}),
+    ::testing::Values(
+        HostileCase{"LinkToDevZero",
+                    [](const fs::path& folder) {
+                        fs::create_symlink("/dev/zero", folder / "ms1.txt");
+                        return folder / "ms1.txt";
+                    },
+                    "QQ", [] { return refusedOutcome(FileFailure::NotOrdinaryFile); }},
+        HostileCase{"Fifo",
+                    [](const fs::path& folder) {
+                        if (::mkfifo((folder / "ms1.txt").c_str(), 0644) != 0) {
+                            throw std::runtime_error("mkfifo failed");
+                        }
+                        return folder / "ms1.txt";
+                    },
+                    "QQ", [] { return refusedOutcome(FileFailure::NotOrdinaryFile); }},
+        HostileCase{"RemovedBetweenListingAndOpening",
+                    [](const fs::path& folder) {
+                        writeFile(folder / "ms1.txt", kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+                        fs::path listed;
+                        for (const auto& entry : fs::directory_iterator(folder)) {
+                            if (entry.path().filename() == "ms1.txt") {
+                                listed = entry.path();
+                            }
+                        }
+                        fs::remove(listed);
+                        return listed;
+                    },
+                    "QQ", [] { return refusedOutcome(FileFailure::NotFound); }},
+        HostileCase{"FolderNamedLikeDatabase",
+                    [](const fs::path& folder) {
+                        fs::create_directory(folder / "ms1.txt");
+                        writeFile(folder / "ms1.txt" / "ms2.txt", kHeading);
+                        return folder / "ms1.txt";
+                    },
+                    "QQ", [] { return refusedOutcome(FileFailure::IsFolder); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Root reads any file, so the unreadable file is read by a child that gives
@@ -429,7 +429,7 @@ constexpr uid_t kNobody = 65534;
         std::_Exit(2);
     }
     const Outcome outcome = observe(database, list, "QQ", StationSelection::All);
-    std::_Exit(outcome == refusedOutcome(EACCES) ? 0 : 1);
+    std::_Exit(outcome == refusedOutcome(FileFailure::PermissionDenied) ? 0 : 1);
 }
 
 TEST_F(HostileFolder, FileWithoutReadPermission) {
@@ -437,7 +437,7 @@ TEST_F(HostileFolder, FileWithoutReadPermission) {
     fs::permissions(database_, fs::perms::none);
     if (::geteuid() != 0) {
         expectOutcome(observe(database_, list_, "QQ", StationSelection::All),
-                      refusedOutcome(EACCES));
+                      refusedOutcome(FileFailure::PermissionDenied));
         return;
     }
     // The child must reach the file through the folder and read the old list.
