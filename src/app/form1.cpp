@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
+#include <utility>
 
 namespace kelmora {
 namespace {
@@ -124,7 +125,9 @@ void Form1::buildControls() {
         line->setBackgroundRole(colour);
         return line;
     };
-    Line2 = makeLine(QStringLiteral("Line2"), QPalette::Window);
+    // The light line takes the colour of a text box's background, which stands
+    // out from the form's own colour in every style.
+    Line2 = makeLine(QStringLiteral("Line2"), QPalette::Base);
     Line1 = makeLine(QStringLiteral("Line1"), QPalette::WindowText);
 }
 
@@ -230,6 +233,7 @@ void Form1::wireEvents() {
     connect(mnuInfo, &QAction::triggered, this, [this] { mnuInfo_Click(); });
     Combo1->installEventFilter(this);
     Text10->installEventFilter(this);
+    Command1->installEventFilter(this);
     for (QLineEdit* box : fieldBoxes_) {
         box->installEventFilter(this);
     }
@@ -238,6 +242,11 @@ void Form1::wireEvents() {
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const int keyCode = keyCodeOf(*static_cast<QKeyEvent*>(event));
+        if (keyCode == kEnterKey && watched == Command1) {
+            // A focused button answers Enter as it answers Space.
+            Command1->click();
+            return true;
+        }
         if (keyCode != 0 && watched == Text10) {
             Text10_KeyPress(keyCode);
         } else if (keyCode != 0 && watched == Combo1) {
@@ -291,13 +300,19 @@ bool Form1::FileExists(const QString& path) const {
 void Form1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!firstDisplayDone_) {
-        firstDisplayDone_ = true;
-        // After the window is on screen, so the notice has a window to sit on.
-        QTimer::singleShot(0, this, [this] { onFirstDisplay(); });
+        // The first display waits for the window manager to frame and activate
+        // the window; without one, or where it activates nothing, it comes anyway.
+        QTimer::singleShot(kFrameWaitMilliseconds, this, [this] { onFirstDisplay(); });
     }
 }
 
 void Form1::onFirstDisplay() {
+    if (std::exchange(firstDisplayDone_, true)) {
+        return;
+    }
+    // The frame is known now: put the frame itself into the corner, before any
+    // message can be placed beside it.
+    move(twips(1), twips(1));
     Form_Resize();
     Text10->setFocus(); // the first control in tab order
     Form_Activate();
@@ -384,19 +399,21 @@ void Form1::Form_Unload() {
 // ---- Height ---------------------------------------------------------------
 
 bool Form1::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate && !frameSettled_) {
-        frameSettled_ = true;
-        // The window manager's frame has its size only now: put the frame
-        // itself into the corner and hold the outer height with it.
-        move(twips(1), twips(1));
-        Form_Resize();
+    if (event->type() == QEvent::WindowActivate && !firstDisplayDone_) {
+        // Out of the event itself, so that a message box of the first display
+        // does not run inside the activation.
+        QTimer::singleShot(0, this, [this] { onFirstDisplay(); });
     }
     return QMainWindow::event(event);
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    Form_Resize();
+    // Before the first display the frame is unknown, and a resize then would
+    // also undo the placing of the frame into the corner.
+    if (firstDisplayDone_) {
+        Form_Resize();
+    }
 }
 
 void Form1::Form_Resize() {
@@ -419,6 +436,7 @@ void Form1::ApplyLanguage() {
     if (!language) {
         return; // an unknown code writes nothing
     }
+    qtTranslations_.use(language);
     writeCaptions(*language);
     if (hasHeadingLine_) {
         ShowRecord(headingLine_, true);

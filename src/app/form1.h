@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/message_presenter.h"
+#include "app/qt_translations.h"
 #include "language/captions.h"
 
 #include <QMainWindow>
@@ -23,6 +24,9 @@ enum class StationSelection;
 
 // The key code of Enter, the one key the key handlers act on.
 inline constexpr int kEnterKey = 13;
+
+// How long the first display waits for the window manager to activate the window.
+inline constexpr int kFrameWaitMilliseconds = 1000;
 
 // The program's one window. Every control, menu and piece of state belongs
 // to it; every operation is one of its handlers.
@@ -111,6 +115,7 @@ private:
 
     std::unique_ptr<MessagePresenter> ownPresenter_;
     MessagePresenter* presenter_;
+    QtTranslations qtTranslations_;
 
     // State shared by the handlers. Messages join their lines with the
     // captions' kLineBreak (CR LF).
@@ -118,7 +123,6 @@ private:
     std::string headingLine_;
     bool hasHeadingLine_ = false;
     bool firstDisplayDone_ = false;
-    bool frameSettled_ = false;
     bool adjustingHeight_ = false;
 
     // Controls.

@@ -6,8 +6,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QMenu>
-#include <cerrno>
-#include <cstring>
 #include <optional>
 
 namespace kelmora {
@@ -17,6 +15,15 @@ std::string displayName(const std::filesystem::path& path) {
     std::error_code ignored;
     const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
     return QFile::decodeName(QByteArray::fromStdString(absolute.string())).toStdString();
+}
+
+// The program's own words for the failure, else the system's text for its code.
+std::string failureReason(std::optional<Language> language, const FileError& error) {
+    if (const auto reason =
+            fileFailureReason(language.value_or(Language::English), error.failure)) {
+        return std::string(*reason);
+    }
+    return systemErrorText(error.systemCode);
 }
 
 struct ResultMessage {
@@ -33,13 +40,13 @@ ResultMessage resultMessage(const ExportResult& result, std::optional<Language> 
     case ExportResult::Status::DatabaseUnreadable:
         return {QMessageBox::Critical,
                 databaseUnreadableMessage(language, displayName(result.failedFile),
-                                          std::strerror(result.error))};
+                                          failureReason(language, result.error))};
     case ExportResult::Status::ListNotWritable:
         break;
     }
     return {QMessageBox::Critical,
             callsignListNotWrittenMessage(language, displayName(result.failedFile),
-                                          std::strerror(result.error))};
+                                          failureReason(language, result.error))};
 }
 
 } // namespace
@@ -71,8 +78,10 @@ void Form1::exportCallsignList(StationSelection selection) {
             result = writeCallsignList(*database, list, hasHeadingLine_, selection);
         } else {
             // Matches files only as a pattern: there is no one file to read.
-            result = {ExportResult::Status::DatabaseUnreadable, 0,
-                      database_folder::toPath(fileName), ENOENT};
+            result = {ExportResult::Status::DatabaseUnreadable,
+                      0,
+                      database_folder::toPath(fileName),
+                      {FileFailure::NotFound}};
         }
     }
     const ResultMessage message =

@@ -26,6 +26,17 @@ QString trimBlanks(const QString& text) {
     return text.mid(first, last - first);
 }
 
+// Upper case character by character: a character without a single upper-case
+// form (ß, ligatures, ŉ) stays as it is, so "straße" finds "STRAßE".
+QString upperCaseEachCharacter(const QString& text) {
+    QString upper;
+    upper.reserve(text.size());
+    for (const char32_t c : text.toUcs4()) {
+        upper.append(QChar::fromUcs4(QChar::toUpper(c)));
+    }
+    return upper;
+}
+
 } // namespace
 
 void Form1::Command1_Click() {
@@ -33,7 +44,7 @@ void Form1::Command1_Click() {
     if (!FileExists(fileName)) {
         return;
     }
-    const QString searchText = trimBlanks(Text10->text()).toUpper();
+    const QString searchText = upperCaseEachCharacter(trimBlanks(Text10->text()));
     if (searchText.isEmpty()) {
         Text10->setFocus();
         return;
@@ -45,7 +56,8 @@ void Form1::Command1_Click() {
 
     const auto isTheCallsign = [&searchText](std::string_view line) {
         const StationRecord record = splitStationLine(line);
-        return displayText(record.field(1), encodingOfLine(line)).toUpper() == searchText;
+        return upperCaseEachCharacter(displayText(record.field(1), encodingOfLine(line))) ==
+               searchText;
     };
     // Without a language no question pauses the run, so only the last hit
     // can ever be seen: it alone is shown, however many lines match.

@@ -114,17 +114,21 @@ private slots:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("firstLine");
+        QTest::addColumn<QString>("reason");
         QTest::newRow("de") << "de"
                             << "für WSJT"
-                            << "Callsign.txt kann nicht geschrieben werden:";
+                            << "Callsign.txt kann nicht geschrieben werden:"
+                            << "Das ist ein Ordner, keine Datei";
         QTest::newRow("other code in English") << "XX"
                                                << "for WSJT"
-                                               << "Callsign.txt cannot be written:";
+                                               << "Callsign.txt cannot be written:"
+                                               << "This is a folder, not a file";
     }
     void aFailureSaysWhatFailedAndKeepsTheOldList() {
         QFETCH(QString, language);
         QFETCH(QString, title);
         QFETCH(QString, firstLine);
+        QFETCH(QString, reason);
         WorkingFolder folder;
         folder.write("ms1.txt", kDatabase);
         QVERIFY(QDir(folder.path()).mkdir("CALLSIGN.TXT"));
@@ -137,6 +141,7 @@ private slots:
         const QStringList lines = messages.last().text.split("\r\n");
         QCOMPARE(lines.first(), firstLine);
         QCOMPARE(lines.at(1), QDir::currentPath() + "/CALLSIGN.TXT");
+        QCOMPARE(lines.at(2), reason);
         QVERIFY(QFileInfo(folder.path() + "/CALLSIGN.TXT").isDir());
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList({"ms1.txt"}));
         QVERIFY(QApplication::overrideCursor() == nullptr);

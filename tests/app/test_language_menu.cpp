@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -133,6 +134,32 @@ private slots:
         QVERIFY(!checked(*window, "mnuDeutsch"));
         QVERIFY(window->close());
         QCOMPARE(storedSetting("Sprache"), std::optional<QString>("en"));
+    }
+
+    void qtsOwnButtonsAndMenusFollowTheLanguage() {
+        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm")) {
+            QSKIP("Qt's German translations are not installed");
+        }
+        WorkingFolder folder;
+        ScriptedMessages messages;
+        auto window = startWindow(messages);
+        const MessageRequest question{QMessageBox::Critical, QStringLiteral(" found"),
+                                      QStringLiteral("next ?"), QMessageBox::Yes | QMessageBox::No,
+                                      QMessageBox::Yes};
+        const auto shownTexts = [&] {
+            QStringList texts = showRealMessageBox(window.get(), question).buttonTexts;
+            const std::unique_ptr<QMenu> menu(
+                control<QLineEdit>(*window, "Text10")->createStandardContextMenu());
+            texts << menu->actions().constFirst()->text();
+            return texts;
+        };
+        const QStringList german = {"&Ja", "&Nein", "&Rückgängig\tStrg+Z"};
+        const QStringList english = {"&Yes", "&No", "&Undo\tCtrl+Z"};
+        QCOMPARE(shownTexts(), german);
+        control<QAction>(*window, "mnuEnglisch")->trigger();
+        QCOMPARE(shownTexts(), english);
+        control<QAction>(*window, "mnuDeutsch")->trigger();
+        QCOMPARE(shownTexts(), german);
     }
 
     void infoShowsTheGermanText() {

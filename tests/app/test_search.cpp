@@ -14,7 +14,11 @@ const QByteArray kDatabase = "CALL;Bemerkung;LOCATOR;Aktivit\xe4ten;QQ0HEAD\r\n"
                              "QQ1ABC;sked;JO62QM;FSK441\r\n"
                              "QQ1ABCD;M\xdcLLER;JO62QN;JT44\r\n"
                              "QQ2XYZ;qq1abc;KO01AA;CW\r\n"
-                             "QQ3QQ1;x;JO62QM;SSB";
+                             "QQ3QQ1;x;JO62QM;SSB\r\n"
+                             "QQ4SZ;STRA\xdf"
+                             "E 1;JN48AA;CW\r\n" // Windows-1252
+                             "QQ5SZ;STRA\xc3\x9f"
+                             "E 2;JN49AA;CW"; // UTF-8
 
 // Starts the window in the folder on the test database, the record of its
 // first station on display.
@@ -94,6 +98,31 @@ private slots:
         search(*window, "JO62Q");
         QCOMPARE(messages.count(), 1);
         QCOMPARE(shownCall(*window), QStringLiteral("QQ1ABC"));
+    }
+
+    void aCharacterWithoutASingleUpperCaseFormStays() {
+        ScriptedMessages messages;
+        auto window = startOn(messages, "de", *folder_);
+        messages.answerNext(QMessageBox::Yes);
+        messages.answerNext(QMessageBox::No);
+        search(*window, QStringLiteral("straße"));
+        QCOMPARE(messages.count(), 2);
+        QCOMPARE(text(*window, "Text3"), QStringLiteral("STRAßE 2"));
+        messages.clear();
+        messages.answerNext(QMessageBox::No);
+        search(*window, QStringLiteral("straße"));
+        QCOMPARE(text(*window, "Text3"), QStringLiteral("STRAßE 1"));
+    }
+
+    void enterOnTheFocusedButtonSearches() {
+        ScriptedMessages messages;
+        auto window = startOn(messages, "en", *folder_);
+        control<QLineEdit>(*window, "Text10")->setText("qq2xyz");
+        auto* button = control<QPushButton>(*window, "Command1");
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Return);
+        QCOMPARE(shownCall(*window), QStringLiteral("QQ2XYZ"));
+        QCOMPARE(focusedName(), QStringLiteral("Text10"));
     }
 
     void anExactCallsignEndsTheRunWithoutAQuestion() {

@@ -1,9 +1,11 @@
+#include "app/message_placement.h"
 #include "app/window_layout.h"
 #include "language/captions.h"
 #include "widget_test_support.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -92,9 +94,13 @@ private slots:
         QCOMPARE(dark->geometry(),
                  QRect(0, toPixels(*window_, 1380), toPixels(*window_, kClientWidthTwips), 1));
         QCOMPARE(dark->y(), light->y() + 1);
-        QCOMPARE(light->backgroundRole(), QPalette::Window);
+        QCOMPARE(light->backgroundRole(), QPalette::Base);
         QCOMPARE(dark->backgroundRole(), QPalette::WindowText);
         QVERIFY(light->autoFillBackground() && dark->autoFillBackground());
+        // Both lines stand out from the form around them.
+        const QColor form = window_->centralWidget()->palette().color(QPalette::Window);
+        QVERIFY(light->palette().color(QPalette::Base) != form);
+        QVERIFY(dark->palette().color(QPalette::WindowText) != form);
     }
 
     void tabbingGoesThroughTheSearchLineFirst() {
@@ -196,6 +202,55 @@ private slots:
                  QStringLiteral("Database :"));
         QCOMPARE(control<QWidget>(*window_, "Text9")->accessibleName(),
                  QStringLiteral("Last Updated:"));
+    }
+
+    void messageBoxesStandBelowTheWindowOrBesideIt_data() {
+        QTest::addColumn<QRect>("window");
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<QPoint>("position");
+        const QRect corner(10, 0, 548, 348);
+        QTest::newRow("below, left-aligned") << corner << QRect(0, 0, 1024, 768) << QPoint(10, 348);
+        QTest::newRow("right of the window") << corner << QRect(0, 0, 1024, 400) << QPoint(558, 0);
+        QTest::newRow("neither fits: centred")
+            << corner << QRect(0, 0, 700, 400) << QPoint(200, 135);
+        QTest::newRow("second screen")
+            << QRect(1930, 20, 548, 348) << QRect(1920, 0, 1024, 768) << QPoint(1930, 368);
+    }
+    void messageBoxesStandBelowTheWindowOrBesideIt() {
+        QFETCH(QRect, window);
+        QFETCH(QRect, screen);
+        QFETCH(QPoint, position);
+        QCOMPARE(messageBoxPosition(window, QSize(300, 130), screen), position);
+    }
+
+    void aMessageBoxLeavesTheRecordReadable() {
+        const MessageRequest question{QMessageBox::Critical, QStringLiteral(" Suche erfolgreich"),
+                                      QStringLiteral("Weiter suchen ?"),
+                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes};
+        const ShownBox first = showRealMessageBox(window_.get(), question);
+        QVERIFY(!first.frame.isEmpty());
+        for (int i = 2; i <= 9; ++i) {
+            const auto* box =
+                control<QLineEdit>(*window_, QStringLiteral("Text%1").arg(i).toLatin1());
+            const QRect onScreen(box->mapToGlobal(QPoint(0, 0)), box->size());
+            QVERIFY2(!first.frame.intersects(onScreen), qPrintable(box->objectName()));
+        }
+        const QRect windowFrame = window_->frameGeometry();
+        QCOMPARE(first.frame.topLeft(), QPoint(windowFrame.left(), windowFrame.bottom() + 1));
+        // The next question of the same search comes up at the same place.
+        QCOMPARE(showRealMessageBox(window_.get(), question).frame, first.frame);
+    }
+
+    void aMessageBoxIsWideEnoughForItsWholeTitle() {
+        const QString title = QStringLiteral(" Suche erfolgreich");
+        const ShownBox shown = showRealMessageBox(
+            window_.get(), {QMessageBox::Critical, title, QStringLiteral("Weiter suchen ?"),
+                            QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes});
+        QFont titleFont = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+        titleFont.setBold(true);
+        const QFontMetrics metrics(titleFont);
+        // The title, and an icon and three buttons of about a line's height.
+        QVERIFY(shown.frame.width() >= metrics.horizontalAdvance(title) + 4 * metrics.height());
     }
 
     void theAccessKeysOfTheLabelsReachTheirBoxes() {

@@ -1,5 +1,6 @@
 #include "widget_test_support.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -8,6 +9,8 @@
 #include <QLineEdit>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTimer>
+#include <QWindow>
 
 namespace kelmora::testing {
 namespace {
@@ -89,11 +92,31 @@ QStringList storedKeyOrder() {
     return keys;
 }
 
+ShownBox showRealMessageBox(QWidget* parent, const MessageRequest& request) {
+    ShownBox shown;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&shown, &closer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->windowHandle() || !box->windowHandle()->isExposed()) {
+            return; // not on the screen yet
+        }
+        closer.stop();
+        shown.frame = box->frameGeometry();
+        for (const QAbstractButton* button : box->buttons()) {
+            shown.buttonTexts << button->text();
+        }
+        box->done(QMessageBox::Ok);
+    });
+    closer.start(1);
+    ModalMessagePresenter().present(parent, request);
+    return shown;
+}
+
 std::unique_ptr<Form1> startWindow(ScriptedMessages& messages) {
     auto window = std::make_unique<Form1>(&messages);
     window->show();
-    if (!QTest::qWaitForWindowExposed(window.get())) {
-        qFatal("the window did not show");
+    if (!QTest::qWaitForWindowActive(window.get())) {
+        qFatal("the window did not become active");
     }
     QCoreApplication::processEvents(); // the first display's queued work
     return window;

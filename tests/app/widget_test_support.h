@@ -60,6 +60,16 @@ std::optional<QString> storedSetting(const QString& key);
 // The order in which the keys stand in the store's file.
 QStringList storedKeyOrder();
 
+// What a real message box of the program looked like while it was open.
+struct ShownBox {
+    QRect frame; // on the screen, frame included
+    QStringList buttonTexts;
+};
+
+// Shows the request as the program does, in a real modal message box, and
+// closes the box as soon as it is on the screen.
+ShownBox showRealMessageBox(QWidget* parent, const MessageRequest& request);
+
 // A window as the program starts it: built, shown, first display handled.
 std::unique_ptr<Form1> startWindow(ScriptedMessages& messages);
 
