@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Exports a generated database of a million stations with writeCallsignList
 // and with an awk program doing the same formatting, and compares the times.
 // Usage: bench_export [path of callsign_list.awk], by default the one next to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the database search against GNU grep on a generated database of a
 // million stations, and shows that the scan's memory does not grow with the
 // file. Usage: bench_search [--gigabyte]

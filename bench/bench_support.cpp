@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench_support.h"
 
 #include <array>
@@ -128,19 +129,6 @@ void warmPageCache(const std::filesystem::path& path) {
     std::vector<char> buffer(1 << 20);
     while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0) {
     }
-}
-
-ScratchFolder::ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kelmora-bench-XXXXXX");
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a scratch folder");
-    }
-    path_ = pattern;
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
 }
 
 std::string shellQuote(const std::string& text) {

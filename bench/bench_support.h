@@ -1,4 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
+
+#include "support/temp_folder.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -26,17 +29,7 @@ double peakResidentMiB();
 void warmPageCache(const std::filesystem::path& path);
 
 // A folder for the benchmark's files, removed when the object goes.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using ScratchFolder = testing::TempFolder;
 
 std::string shellQuote(const std::string& text);
 

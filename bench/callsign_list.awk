@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The WSJT callsign list in awk, the yardstick for bench_export.
 #   awk -v mode=all|fsk441 [-v heading=0] -f callsign_list.awk database > CALLSIGN.TXT
 # Byte-oriented: the lengths and cuts are right for ASCII callsigns and locators.
@@ -18,9 +19,9 @@ NR == 1 {
 
 {
     # Fields repeat from the start when a line has fewer than the slot number.
+    # A column that no heading names stays blank.
     loc = locCol > 0 ? unquote(slot(locCol)) : ""
-    if (callCol >= 1 && callCol <= locCol) call = unquote(slot(callCol))
-    else call = headingSlot[callCol]
+    call = callCol > 0 ? unquote(slot(callCol)) : ""
     if (index(call, "/")) next
     if (mode == "fsk441") {
         up = toupper($0)
@@ -45,7 +46,6 @@ function findColumns(   k, h) {
     locCol = 0
     for (k = 1; k <= 8; k++) {
         h = slot(k)
-        headingSlot[k] = h
         if (toupper(h) == "CALL") callCol = k
         if (toupper(h) == "LOCATOR") locCol = k
     }

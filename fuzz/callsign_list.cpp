@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Input: a flag byte (bit 0: the database has a heading line; bit 1: FSK441
 // stations only; bits 2 to 4 all set: also write the list to a file), then
 // the database.
@@ -10,6 +11,8 @@
 
 #include "database/line_reader.h"
 #include "fuzz_support.h"
+#include "support/file_bytes.h"
+#include "support/temp_folder.h"
 
 #include <algorithm>
 #include <array>
@@ -17,12 +20,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -201,53 +201,18 @@ private:
     std::uint64_t stations_ = 0;
 };
 
-std::string readWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    require(in.good(), "the written list cannot be read");
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-// A folder for one written list, removed with the object, so that no run
-// leaves files behind however the fuzzing process ends.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "kelmora-fuzz-XXXXXX").string();
-        require(::mkdtemp(pattern.data()) != nullptr, "mkdtemp failed");
-        path_ = pattern;
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
 void checkWrittenList(std::string_view database, bool hasHeadingLine, StationSelection selection,
                       const CallsignListFormatter& formatter, const std::string& list) {
-    const ScratchFolder folder;
-    const std::filesystem::path databasePath = folder.path() / "ms1.txt";
+    // A folder for one written list, removed with the object.
+    const testing::TempFolder folder;
+    const std::filesystem::path databasePath = folder.write("ms1.txt", database);
     const std::filesystem::path listPath = folder.path() / "CALLSIGN.TXT";
-    {
-        std::ofstream out(databasePath, std::ios::binary | std::ios::trunc);
-        out.write(database.data(), static_cast<std::streamsize>(database.size()));
-        require(out.good(), "the database cannot be written");
-    }
     const ExportResult result =
         writeCallsignList(databasePath, listPath, hasHeadingLine, selection);
     require(result.status == ExportResult::Status::Written, "the list was not written");
     require(result.stationsWritten == formatter.stationsWritten(),
             "the writer counts other stations than the formatter");
-    require(readWholeFile(listPath) == list, "the list file differs from the formatted list");
+    require(testing::readFile(listPath) == list, "the list file differs from the formatted list");
 }
 
 } // namespace

@@ -1,24 +1,30 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Plain, slow and obvious versions of the rules the core implements fast,
 // shared by the fuzz targets, and the plumbing to feed bytes in as a file.
 
-#include "database/input_file.h"
+#include "support/memory_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <iconv.h>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/mman.h>
-#include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace kelmora::fuzz {
+
+using testing::MemoryFile;
 
 // A finding: the message says which rule broke; libFuzzer saves the input.
 [[noreturn]] inline void fail(const char* what) {
@@ -57,56 +63,64 @@ private:
     std::string_view rest_;
 };
 
-// The bytes as an anonymous in-memory file: a memfd is a regular file to
-// fstat, so InputFile takes it like a database on disk.
-class MemoryFile {
+// One direction of conversion by the C library's iconv, open for the run.
+class IconvConverter {
 public:
-    explicit MemoryFile(std::string_view bytes) : fd_(::memfd_create("database", MFD_CLOEXEC)) {
-        require(fd_ >= 0, "memfd_create failed");
-        append(bytes);
+    IconvConverter(const char* from, const char* to) : handle_(::iconv_open(to, from)) {
+        require(handle_ != reinterpret_cast<iconv_t>(-1), "iconv_open failed");
     }
-    ~MemoryFile() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    MemoryFile(const MemoryFile&) = delete;
-    MemoryFile& operator=(const MemoryFile&) = delete;
+    ~IconvConverter() { ::iconv_close(handle_); }
+    IconvConverter(const IconvConverter&) = delete;
+    IconvConverter& operator=(const IconvConverter&) = delete;
 
-    void append(std::string_view bytes) const {
-        while (!bytes.empty()) {
-            const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
-            if (written < 0 && errno == EINTR) {
-                continue;
-            }
-            require(written > 0, "writing the memfd failed");
-            bytes.remove_prefix(static_cast<std::size_t>(written));
+    // Nothing where iconv refuses the bytes.
+    std::optional<std::string> convert(std::string_view bytes) const {
+        ::iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+        std::string in(bytes);
+        std::string out(4 * bytes.size() + 16, '\0');
+        char* inPointer = in.data();
+        std::size_t inLeft = in.size();
+        char* outPointer = out.data();
+        std::size_t outLeft = out.size();
+        if (::iconv(handle_, &inPointer, &inLeft, &outPointer, &outLeft) ==
+            static_cast<std::size_t>(-1)) {
+            return std::nullopt;
         }
-    }
-
-    // A reader of its own; this object keeps its descriptor for appending.
-    InputFile open() const {
-        const int reader = ::dup(fd_);
-        require(reader >= 0, "dup failed");
-        InputFile file = InputFile::fromDescriptor(reader);
-        require(file.isOpen(), "InputFile refused a memfd");
-        return file;
+        out.resize(out.size() - outLeft);
+        return out;
     }
 
 private:
-    int fd_;
+    iconv_t handle_;
 };
 
-// Unicode code points of the Windows-1252 bytes 0x80 to 0x9F; the five bytes
-// without a character of their own stand for the C1 control of that number.
-inline constexpr std::array<char32_t, 32> kCharactersOf80To9F = {
-    U'\u20AC', 0x81,      U'\u201A', U'\u0192', U'\u201E', U'\u2026', U'\u2020', U'\u2021',
-    U'\u02C6', U'\u2030', U'\u0160', U'\u2039', U'\u0152', 0x8D,      U'\u017D', 0x8F,
-    0x90,      U'\u2018', U'\u2019', U'\u201C', U'\u201D', U'\u2022', U'\u2013', U'\u2014',
-    U'\u02DC', U'\u2122', U'\u0161', U'\u203A', U'\u0153', 0x9D,      U'\u017E', U'\u0178'};
+// What iconv makes of the bytes: the model's check of the encodings does not
+// repeat the program's own tables.
+inline std::optional<std::string> convertWithIconv(std::string_view bytes, const char* from,
+                                                   const char* to) {
+    static std::map<std::pair<std::string, std::string>, IconvConverter> converters;
+    const auto entry = converters.try_emplace({from, to}, from, to).first;
+    return entry->second.convert(bytes);
+}
 
+// The character of a Windows-1252 byte, as iconv knows it. The five bytes
+// that have no character there stand for the C1 control of that number.
 inline char32_t windows1252CodePoint(unsigned char byte) {
-    return byte >= 0x80 && byte <= 0x9F ? kCharactersOf80To9F[byte - 0x80] : char32_t{byte};
+    static const std::array<char32_t, 256> table = [] {
+        std::array<char32_t, 256> characters{};
+        for (unsigned value = 0; value < 256; ++value) {
+            const std::optional<std::string> utf32 = convertWithIconv(
+                std::string(1, static_cast<char>(value)), "WINDOWS-1252", "UTF-32LE");
+            char32_t c = value;
+            if (utf32) {
+                require(utf32->size() == 4, "iconv gave more than one character for a byte");
+                std::memcpy(&c, utf32->data(), 4);
+            }
+            characters[value] = c;
+        }
+        return characters;
+    }();
+    return table[byte];
 }
 
 inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -182,26 +196,15 @@ inline std::optional<std::u32string> decodeUtf8(std::string_view bytes) {
     return text;
 }
 
+// UTF-8 for the characters, written by iconv.
 inline std::string encodeUtf8(std::u32string_view text) {
-    std::string bytes;
-    for (const char32_t c : text) {
-        if (c < 0x80) {
-            bytes += static_cast<char>(c);
-        } else if (c < 0x800) {
-            bytes += static_cast<char>(0xC0 | (c >> 6));
-            bytes += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            bytes += static_cast<char>(0xE0 | (c >> 12));
-            bytes += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            bytes += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            bytes += static_cast<char>(0xF0 | (c >> 18));
-            bytes += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            bytes += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            bytes += static_cast<char>(0x80 | (c & 0x3F));
-        }
+    if (std::all_of(text.begin(), text.end(), [](char32_t c) { return c < 0x80; })) {
+        return std::string(text.begin(), text.end()); // ASCII is its own UTF-8
     }
-    return bytes;
+    const std::string_view utf32(reinterpret_cast<const char*>(text.data()), 4 * text.size());
+    std::optional<std::string> utf8 = convertWithIconv(utf32, "UTF-32LE", "UTF-8");
+    require(utf8.has_value(), "iconv cannot write the characters as UTF-8");
+    return *utf8;
 }
 
 // One double quote off the start, then one off the end as it then stands.

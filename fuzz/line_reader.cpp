@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Input: one byte for the block size, then the file.
 //
 // The reader runs with tiny blocks, so that CR LF pairs, the byte-order mark

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Input: a byte for the block size, a control byte (low four bits: stop after
 // that many hits, 0 = never; bit 4: the file grows at every hit), a byte for
 // the length of the search text, the search text, then the file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Input: one byte for the number of slots, then the line.
 //
 // splitStationLine and splitFields must give the fields of the split rule as

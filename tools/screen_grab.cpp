@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves the top-left part of an X display as a PNG, for the screenshot script.
 // Usage: kelmora_screen_grab <file.png> <width> <height>
 #include <QGuiApplication>

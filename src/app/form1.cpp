@@ -1,10 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/form1.h"
 
 #include "app/database_folder.h"
 #include "app/display_text.h"
 #include "app/settings_store.h"
 #include "app/window_icon.h"
-#include "app/window_layout.h"
 #include "database/database_start.h"
 #include "database/station_record.h"
 #include "database/text_encoding.h"
@@ -40,6 +40,21 @@ int keyCodeOf(const QKeyEvent& event) {
     return text.isEmpty() ? 0 : text.front().unicode();
 }
 
+// The caption of a menu, a menu item, a label or a button.
+void writeCaption(QObject* control, const QString& text) {
+    if (auto* action = qobject_cast<QAction*>(control)) {
+        action->setText(text);
+    } else if (auto* menu = qobject_cast<QMenu*>(control)) {
+        menu->setTitle(text);
+    } else if (auto* label = qobject_cast<QLabel*>(control)) {
+        label->setText(text);
+    } else if (auto* button = qobject_cast<QPushButton*>(control)) {
+        button->setText(text);
+    } else {
+        qFatal("%s has no caption", qPrintable(control->objectName()));
+    }
+}
+
 QString withoutAccessKeyMark(QString caption) {
     return caption.remove(QRegularExpression(QStringLiteral("&(?!&)")));
 }
@@ -56,7 +71,6 @@ Form1::Form1(MessagePresenter* presenter)
     setWindowIcon(makeWindowIcon());
     buildControls();
     buildMenus();
-    applyDesignLayout();
     applyFonts();
     wireEvents();
     Form_Load();
@@ -71,129 +85,139 @@ Form1::~Form1() {
     }
 }
 
+int Form1::twips(int value) const {
+    return twipsToPixels(value, logicalDpiY());
+}
+
+QWidget* Form1::makeControl(const ControlDesign& design, QWidget* client) {
+    const QString text = QString::fromLatin1(design.text.data(), design.text.size());
+    QWidget* widget = nullptr;
+    switch (design.kind) {
+    case ControlKind::Label: {
+        auto* label = new QLabel(text, client);
+        label->setTextFormat(Qt::PlainText); // headings come from files: never markup
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        widget = label;
+        break;
+    }
+    case ControlKind::TextBox:
+        widget = new QLineEdit(text, client);
+        break;
+    case ControlKind::ComboBox: {
+        auto* combo = new QComboBox(client);
+        combo->setEditable(true);
+        combo->setEditText(text);
+        widget = combo;
+        break;
+    }
+    case ControlKind::Button:
+        widget = new QPushButton(text, client);
+        break;
+    }
+    widget->setObjectName(QString::fromLatin1(design.name.data(), design.name.size()));
+    widget->setToolTip(QString::fromLatin1(design.toolTip.data(), design.toolTip.size()));
+    widget->setGeometry(twips(design.left), twips(design.top), twips(design.width),
+                        twips(design.height));
+    return widget;
+}
+
 void Form1::buildControls() {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
 
-    const auto makeLabel = [client](const QString& name) {
-        auto* label = new QLabel(name, client);
-        label->setObjectName(name);
-        label->setTextFormat(Qt::PlainText); // headings come from files: never markup
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        return label;
-    };
-    const auto makeBox = [client](const QString& name) {
-        auto* box = new QLineEdit(name, client);
-        box->setObjectName(name);
-        return box;
-    };
+    QWidget* previous = nullptr;
+    for (const ControlDesign& design : kControls) {
+        QWidget* widget = makeControl(design, client);
+        if (widget->focusPolicy() != Qt::NoFocus) {
+            if (previous) {
+                setTabOrder(previous, widget);
+            }
+            previous = widget;
+        }
+    }
+    Label1 = control<QLabel>(u"Label1");
+    Combo1 = control<QComboBox>(u"Combo1");
+    Label10 = control<QLabel>(u"Label10");
+    Text10 = control<QLineEdit>(u"Text10");
+    Command1 = control<QPushButton>(u"Command1");
+    for (std::size_t i = 0; i < kStationFieldCount; ++i) {
+        headingLabels_[i] = control<QLabel>(QStringLiteral("Label%1").arg(i + 2));
+        fieldBoxes_[i] = control<QLineEdit>(QStringLiteral("Text%1").arg(i + 2));
+    }
 
-    Label1 = makeLabel(QStringLiteral("Label1"));
-    Combo1 = new QComboBox(client);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert); // typed names are not added to the list
     Combo1->setCompleter(nullptr);                // typed names stay as typed
     // A typed name that equals an entry would otherwise count as chosen from
     // the list when the box loses the focus; only a real choice opens a file.
     disconnect(Combo1->lineEdit(), &QLineEdit::editingFinished, Combo1, nullptr);
-    Combo1->setEditText(QStringLiteral("Combo1"));
-    Combo1->setToolTip(QStringLiteral("Kelmora-Database"));
     Label1->setBuddy(Combo1);
-
-    Label10 = makeLabel(QStringLiteral("Label10"));
-    Text10 = makeBox(QStringLiteral("Text10"));
-    Text10->setToolTip(QStringLiteral("Searchtext"));
     Label10->setBuddy(Text10);
-
-    Command1 = new QPushButton(QStringLiteral("Command1"), client);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setToolTip(QStringLiteral("Search"));
     Command1->setAutoDefault(false);
 
-    for (int i = 0; i < 8; ++i) {
-        headingLabels_[i] = makeLabel(QStringLiteral("Label%1").arg(i + 2));
-        fieldBoxes_[i] = makeBox(QStringLiteral("Text%1").arg(i + 2));
-    }
+    buildLines(client);
+    resize(twips(kClientWidthTwips), menuBar()->sizeHint().height() + twips(kClientHeightTwips));
+}
 
-    const auto makeLine = [client](const QString& name, QPalette::ColorRole colour) {
+void Form1::buildLines(QWidget* client) {
+    const auto makeLine = [client, this](const QString& name, int top, QPalette::ColorRole colour) {
         auto* line = new QFrame(client);
         line->setObjectName(name);
         line->setFrameShape(QFrame::NoFrame);
         line->setAutoFillBackground(true);
         line->setBackgroundRole(colour);
+        line->setGeometry(0, twips(top), twips(kClientWidthTwips), 1);
         return line;
     };
     // The light line takes the colour of a text box's background, which stands
     // out from the form's own colour in every style.
-    Line2 = makeLine(QStringLiteral("Line2"), QPalette::Base);
-    Line1 = makeLine(QStringLiteral("Line1"), QPalette::WindowText);
+    Line2 = makeLine(QStringLiteral("Line2"), kLightLineTopTwips, QPalette::Base);
+    Line1 = makeLine(QStringLiteral("Line1"), kDarkLineTopTwips, QPalette::WindowText);
 }
 
+QMenu* Form1::makeMenu(QWidget* parent, const char* name, const char* caption, Handler onOpen) {
+    auto* menu = new QMenu(QString::fromUtf8(caption), parent);
+    menu->setObjectName(QLatin1String(name));
+    if (auto* parentMenu = qobject_cast<QMenu*>(parent)) {
+        parentMenu->addMenu(menu);
+    } else {
+        menuBar()->addMenu(menu);
+    }
+    if (onOpen) {
+        connect(menu, &QMenu::aboutToShow, this, onOpen);
+    }
+    return menu;
+}
+
+QAction* Form1::makeAction(QMenu* menu, const char* name, const char* caption, Handler onClick) {
+    QAction* action = menu->addAction(QString::fromUtf8(caption));
+    action->setObjectName(QLatin1String(name));
+    connect(action, &QAction::triggered, this, onClick);
+    return action;
+}
+
+// Each menu and item with its design-time caption and its handler.
 void Form1::buildMenus() {
-    const auto makeMenu = [](QWidget* parent, const QString& name, const QString& title) {
-        auto* menu = new QMenu(title, parent);
-        menu->setObjectName(name);
-        return menu;
-    };
-    const auto makeAction = [](QMenu* menu, const QString& name, const QString& text) {
-        auto* action = menu->addAction(text);
-        action->setObjectName(name);
-        return action;
-    };
+    mnuDat = makeMenu(this, "mnuDat", "&Datei");
+    mnuOpen = makeAction(mnuDat, "mnuOpen", "&Öffnen", &Form1::mnuOpen_Click);
+    mnuSuch = makeAction(mnuDat, "mnuSuch", "&Suchen", &Form1::mnuSuch_Click);
+    mnuEnde = makeAction(mnuDat, "mnuEnde", "&Beenden", &Form1::mnuEnde_Click);
 
-    mnuDat = makeMenu(this, QStringLiteral("mnuDat"), QStringLiteral("&Datei"));
-    mnuOpen = makeAction(mnuDat, QStringLiteral("mnuOpen"), QStringLiteral("&Öffnen"));
-    mnuSuch = makeAction(mnuDat, QStringLiteral("mnuSuch"), QStringLiteral("&Suchen"));
-    mnuEnde = makeAction(mnuDat, QStringLiteral("mnuEnde"), QStringLiteral("&Beenden"));
-
-    mnuOpt = makeMenu(this, QStringLiteral("mnuOpt"), QStringLiteral("&Optionen"));
-    mnuSprache = makeMenu(mnuOpt, QStringLiteral("mnuSprache"), QStringLiteral("&Sprache"));
-    mnuOpt->addMenu(mnuSprache);
-    mnuDeutsch = makeAction(mnuSprache, QStringLiteral("mnuDeutsch"), QStringLiteral("&deutsch"));
-    mnuEnglisch = makeAction(mnuSprache, QStringLiteral("mnuEnglisch"), QStringLiteral("&english"));
+    mnuOpt = makeMenu(this, "mnuOpt", "&Optionen", &Form1::mnuOpt_Click);
+    mnuSprache = makeMenu(mnuOpt, "mnuSprache", "&Sprache");
+    mnuDeutsch = makeAction(mnuSprache, "mnuDeutsch", "&deutsch", &Form1::mnuDeutsch_Click);
+    mnuEnglisch = makeAction(mnuSprache, "mnuEnglisch", "&english", &Form1::mnuEnglisch_Click);
     mnuDeutsch->setCheckable(true);
     mnuEnglisch->setCheckable(true);
 
-    mnuExtr = makeMenu(this, QStringLiteral("mnuExtr"), QStringLiteral("&Extras"));
-    mnuWSJT = makeMenu(mnuExtr, QStringLiteral("mnuWSJT"),
-                       QStringLiteral("&WSJT:Calsign.txt generieren"));
-    mnuExtr->addMenu(mnuWSJT);
-    mnuWSJTall = makeAction(mnuWSJT, QStringLiteral("mnuWSJTall"), QStringLiteral("&alle"));
+    mnuExtr = makeMenu(this, "mnuExtr", "&Extras", &Form1::mnuExtr_Click);
+    mnuWSJT = makeMenu(mnuExtr, "mnuWSJT", "&WSJT:Calsign.txt generieren");
+    mnuWSJTall = makeAction(mnuWSJT, "mnuWSJTall", "&alle", &Form1::mnuWSJTall_Click);
     mnuFSK441Datei =
-        makeAction(mnuWSJT, QStringLiteral("mnuFSK441Datei"), QStringLiteral("&nur FSK441"));
+        makeAction(mnuWSJT, "mnuFSK441Datei", "&nur FSK441", &Form1::mnuFSK441Datei_Click);
 
-    mnuHelp = makeMenu(this, QStringLiteral("mnuHelp"), QStringLiteral(" &? "));
-    mnuInfo = makeAction(mnuHelp, QStringLiteral("mnuInfo"), QStringLiteral("&Info"));
-
-    for (QMenu* menu : {mnuDat, mnuOpt, mnuExtr, mnuHelp}) {
-        menuBar()->addMenu(menu);
-    }
-}
-
-int Form1::twips(int value) const {
-    return twipsToPixels(value, logicalDpiY());
-}
-
-void Form1::applyDesignLayout() {
-    QWidget* previous = nullptr;
-    for (const ControlPlacement& placement : kControlPlacements) {
-        auto* control = centralWidget()->findChild<QWidget*>(
-            QString::fromLatin1(placement.name.data(), placement.name.size()));
-        control->setGeometry(twips(placement.left), twips(placement.top), twips(placement.width),
-                             twips(placement.height));
-        if (control->focusPolicy() != Qt::NoFocus) {
-            if (previous) {
-                setTabOrder(previous, control);
-            }
-            previous = control;
-        }
-    }
-    const int lineWidth = twips(kClientWidthTwips);
-    Line2->setGeometry(0, twips(kLightLineTopTwips), lineWidth, 1);
-    Line1->setGeometry(0, twips(kDarkLineTopTwips), lineWidth, 1);
-    resize(twips(kClientWidthTwips), menuBar()->sizeHint().height() + twips(kClientHeightTwips));
+    mnuHelp = makeMenu(this, "mnuHelp", " &? ");
+    mnuInfo = makeAction(mnuHelp, "mnuInfo", "&Info", &Form1::mnuInfo_Click);
 }
 
 void Form1::applyFonts() {
@@ -219,21 +243,11 @@ void Form1::applyFonts() {
 }
 
 void Form1::wireEvents() {
-    connect(Combo1, &QComboBox::activated, this, [this] { Combo1_Click(); });
-    connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-    connect(mnuOpen, &QAction::triggered, this, [this] { mnuOpen_Click(); });
-    connect(mnuSuch, &QAction::triggered, this, [this] { mnuSuch_Click(); });
-    connect(mnuEnde, &QAction::triggered, this, [this] { mnuEnde_Click(); });
-    connect(mnuOpt, &QMenu::aboutToShow, this, [this] { mnuOpt_Click(); });
-    connect(mnuDeutsch, &QAction::triggered, this, [this] { mnuDeutsch_Click(); });
-    connect(mnuEnglisch, &QAction::triggered, this, [this] { mnuEnglisch_Click(); });
-    connect(mnuExtr, &QMenu::aboutToShow, this, [this] { mnuExtr_Click(); });
-    connect(mnuWSJTall, &QAction::triggered, this, [this] { mnuWSJTall_Click(); });
-    connect(mnuFSK441Datei, &QAction::triggered, this, [this] { mnuFSK441Datei_Click(); });
-    connect(mnuInfo, &QAction::triggered, this, [this] { mnuInfo_Click(); });
-    Combo1->installEventFilter(this);
-    Text10->installEventFilter(this);
-    Command1->installEventFilter(this);
+    connect(Combo1, &QComboBox::activated, this, &Form1::Combo1_Click);
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    for (QWidget* keyed : std::initializer_list<QWidget*>{Combo1, Text10, Command1}) {
+        keyed->installEventFilter(this);
+    }
     for (QLineEdit* box : fieldBoxes_) {
         box->installEventFilter(this);
     }
@@ -253,8 +267,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
             Combo1_KeyPress(keyCode);
         }
     } else if (event->type() == QEvent::MouseButtonRelease) {
-        using Handler = void (Form1::*)();
-        static constexpr std::array<Handler, 8> clickHandlers = {
+        static constexpr std::array<Handler, kStationFieldCount> clickHandlers = {
             &Form1::Text2_Click, &Form1::Text3_Click, &Form1::Text4_Click, &Form1::Text5_Click,
             &Form1::Text6_Click, &Form1::Text7_Click, &Form1::Text8_Click, &Form1::Text9_Click};
         for (std::size_t i = 0; i < fieldBoxes_.size(); ++i) {
@@ -270,8 +283,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 void Form1::Form_Load() {
     move(twips(1), twips(1));
-    uiLanguage_ =
-        settings_store::read(settings_store::kLanguageKey, settings_store::kDefaultLanguage);
+    uiLanguage_ = settings_store::read(settings_store::kLanguage);
     ApplyLanguage();
     fillDatabaseList();
     restoreSavedDatabase();
@@ -286,8 +298,7 @@ void Form1::fillDatabaseList() {
 }
 
 void Form1::restoreSavedDatabase() {
-    const QString saved =
-        settings_store::read(settings_store::kDatabaseKey, settings_store::kDefaultDatabase);
+    const QString saved = settings_store::read(settings_store::kDatabase);
     if (FileExists(saved)) {
         Combo1->setEditText(saved);
     }
@@ -448,26 +459,17 @@ void Form1::ApplyLanguage() {
 
 void Form1::writeCaptions(Language language) {
     for (const CaptionRow& row : kCaptionTable) {
-        const QString control = QString::fromLatin1(row.control.data(), row.control.size());
+        const QString name = QString::fromLatin1(row.control.data(), row.control.size());
         const QString text = fromUtf8(row.text(language));
-        QObject* target = control == objectName() ? this : findChild<QObject*>(control);
         switch (row.property) {
         case CaptionProperty::WindowTitle:
             setWindowTitle(fromUtf8(kelmora::windowTitle(language)));
             break;
         case CaptionProperty::ToolTip:
-            qobject_cast<QWidget*>(target)->setToolTip(text);
+            control<QWidget>(name)->setToolTip(text);
             break;
         case CaptionProperty::Caption:
-            if (auto* action = qobject_cast<QAction*>(target)) {
-                action->setText(text);
-            } else if (auto* menu = qobject_cast<QMenu*>(target)) {
-                menu->setTitle(text);
-            } else if (auto* label = qobject_cast<QLabel*>(target)) {
-                label->setText(text);
-            } else if (auto* button = qobject_cast<QPushButton*>(target)) {
-                button->setText(text);
-            }
+            writeCaption(control<QObject>(name), text);
             break;
         }
     }

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "app/message_presenter.h"
 #include "app/qt_translations.h"
+#include "app/window_layout.h"
 #include "language/captions.h"
 
 #include <QMainWindow>
@@ -29,7 +31,9 @@ inline constexpr int kEnterKey = 13;
 inline constexpr int kFrameWaitMilliseconds = 1000;
 
 // The program's one window. Every control, menu and piece of state belongs
-// to it; every operation is one of its handlers.
+// to it; every operation is one of its handlers, named after the control and
+// the event that run it. The handlers are private: the window is driven
+// through its controls and menus, as the user drives it.
 class Form1 : public QMainWindow {
     Q_OBJECT
 
@@ -38,6 +42,16 @@ public:
     // real modal message boxes.
     explicit Form1(MessagePresenter* presenter = nullptr);
     ~Form1() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    using Handler = void (Form1::*)();
 
     // Start-up, database selection and closing.
     void Form_Load();
@@ -78,24 +92,29 @@ public:
     void ShowRecord(std::string_view line, bool heading);
     bool FileExists(const QString& path) const;
 
-    // State, for the tests.
-    const QString& uiLanguage() const { return uiLanguage_; }
-    bool hasHeadingLine() const { return hasHeadingLine_; }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    bool event(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
+    // Building the window.
     void buildControls();
+    QWidget* makeControl(const ControlDesign& design, QWidget* client);
+    void buildLines(QWidget* client);
     void buildMenus();
-    void applyDesignLayout();
+    QMenu* makeMenu(QWidget* parent, const char* name, const char* caption,
+                    Handler onOpen = nullptr);
+    QAction* makeAction(QMenu* menu, const char* name, const char* caption, Handler onClick);
     void applyFonts();
     void wireEvents();
     void onFirstDisplay();
+
+    // The control or menu of that name. A name that names none is a
+    // mistake in the program: it stops at once rather than go on with nothing.
+    template <typename T> T* control(QStringView name) const {
+        T* found = name == objectName() ? qobject_cast<T*>(const_cast<Form1*>(this))
+                                        : findChild<T*>(name.toString());
+        if (!found) {
+            qFatal("Form1 has no %s named %s", T::staticMetaObject.className(),
+                   qPrintable(name.toString()));
+        }
+        return found;
+    }
 
     void fillDatabaseList();
     void restoreSavedDatabase();
@@ -125,7 +144,7 @@ private:
     bool firstDisplayDone_ = false;
     bool adjustingHeight_ = false;
 
-    // Controls.
+    // Controls, as built from the design table.
     QLabel* Label1 = nullptr;
     QComboBox* Combo1 = nullptr;
     QLabel* Label10 = nullptr;

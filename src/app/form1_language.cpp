@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/database_folder.h"
 #include "app/form1.h"
 #include "language/info_text.h"

@@ -1,6 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/database_folder.h"
 #include "app/display_text.h"
 #include "app/form1.h"
+#include "database/ascii.h"
 #include "database/search_matcher.h"
 #include "database/station_record.h"
 #include "database/text_encoding.h"
@@ -15,15 +17,10 @@ namespace {
 
 // Leading and trailing blanks go; other white space is part of the text.
 QString trimBlanks(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' ')) {
-        ++first;
-    }
-    while (last > first && text.at(last - 1) == QLatin1Char(' ')) {
-        --last;
-    }
-    return text.mid(first, last - first);
+    const QByteArray utf8 = text.toUtf8();
+    const std::string_view trimmed =
+        ascii::trimBlanks({utf8.constData(), std::size_t(utf8.size())});
+    return QString::fromUtf8(trimmed.data(), static_cast<qsizetype>(trimmed.size()));
 }
 
 // Upper case character by character: a character without a single upper-case

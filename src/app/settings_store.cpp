@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/settings_store.h"
 
 #include <QSettings>
@@ -5,25 +6,24 @@
 namespace kelmora::settings_store {
 namespace {
 
-constexpr const char* kApplicationName = "Kelmora_Datenbank";
+QString keyInSection(const Setting& setting) {
+    return QLatin1String(kSection) + QLatin1Char('/') + QLatin1String(setting.key);
+}
 
-QString keyInSection(const char* key) {
-    return QStringLiteral("Settings/") + QLatin1String(key);
+QSettings store() {
+    return {QSettings::NativeFormat, QSettings::UserScope, kApplicationName, kApplicationName};
 }
 
 } // namespace
 
-QString read(const char* key, const char* defaultValue) {
-    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kApplicationName,
-                             kApplicationName);
-    return settings.value(keyInSection(key), QString::fromUtf8(defaultValue)).toString();
+QString read(const Setting& setting) {
+    return store().value(keyInSection(setting), QString::fromUtf8(setting.defaultValue)).toString();
 }
 
 bool writeAtClosing(const QString& database, const QString& language) {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, kApplicationName,
-                       kApplicationName);
-    settings.setValue(keyInSection(kDatabaseKey), database);
-    settings.setValue(keyInSection(kLanguageKey), language);
+    QSettings settings = store();
+    settings.setValue(keyInSection(kDatabase), database);
+    settings.setValue(keyInSection(kLanguage), language);
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

@@ -1,18 +1,26 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QString>
 
+// The per-user settings: section "Settings" of the application
+// "Kelmora_Datenbank" in the platform's own store (the registry on Windows).
 namespace kelmora::settings_store {
 
-// The per-user settings: section "Settings" of the application
-// "Kelmora_Datenbank" in the platform's own store.
-inline constexpr const char* kLanguageKey = "Sprache";
-inline constexpr const char* kDatabaseKey = "Database";
-inline constexpr const char* kDefaultLanguage = "de";
-// Matches no file, so a first run selects nothing.
-inline constexpr const char* kDefaultDatabase = " ?";
+inline constexpr const char* kApplicationName = "Kelmora_Datenbank";
+inline constexpr const char* kSection = "Settings";
 
-QString read(const char* key, const char* defaultValue);
+// A key of the store and what reading it gives while it is absent.
+struct Setting {
+    const char* key;
+    const char* defaultValue;
+};
+
+inline constexpr Setting kLanguage{"Sprache", "de"};
+// The default matches no file, so a first run selects nothing.
+inline constexpr Setting kDatabase{"Database", " ?"};
+
+QString read(const Setting& setting);
 
 // Stores the database first, then the language. Returns false when the
 // store could not be written.

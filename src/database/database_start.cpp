@@ -1,12 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "database/database_start.h"
 
+#include "database/ascii.h"
 #include "database/line_reader.h"
-#include "database/text_encoding.h"
 
 namespace kelmora {
 
 bool isHeadingLine(std::string_view line) {
-    return containsIgnoringAsciiCase(line, "CALL");
+    return ascii::containsIgnoringCase(line, "CALL");
 }
 
 DatabaseStart readDatabaseStart(const std::filesystem::path& path) {

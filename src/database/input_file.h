@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "database/file_error.h"
@@ -25,10 +26,11 @@ public:
     InputFile(const InputFile&) = delete;
     InputFile& operator=(const InputFile&) = delete;
 
-    // Adopts an open descriptor (it must be a regular file or a memfd).
-    static InputFile fromDescriptor(int fd);
+    // Adopts an open handle of the system: a descriptor on POSIX, a HANDLE on
+    // Windows. Like a file opened by name, it must be an ordinary file.
+    static InputFile adopt(std::intptr_t handle);
 
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return handle_ != kNoHandle; }
     // Why the opening or a read failed; nothing when neither did.
     const FileError& error() const { return error_; }
     std::uint64_t size() const { return size_; }
@@ -41,10 +43,11 @@ public:
     std::size_t readAt(std::uint64_t offset, std::span<char> buffer);
 
 private:
-    void adopt(int fd);
+    void take(std::intptr_t handle);
     void close();
 
-    int fd_ = -1;
+    static constexpr std::intptr_t kNoHandle = -1;
+    std::intptr_t handle_ = kNoHandle;
     FileError error_;
     std::uint64_t size_ = 0;
     std::uint64_t position_ = 0;

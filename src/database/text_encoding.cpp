@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "database/text_encoding.h"
 
 #include <array>
@@ -110,10 +111,6 @@ bool hasHighBit(std::uint64_t word) {
     return (word & 0x8080808080808080ULL) != 0;
 }
 
-char asciiUpper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
-
 } // namespace
 
 bool isValidUtf8(std::string_view bytes) {
@@ -179,62 +176,6 @@ std::optional<std::string> utf8ToWindows1252(std::string_view utf8) {
         remaining -= length;
     }
     return out;
-}
-
-bool containsIgnoringAsciiCase(std::string_view text, std::string_view upperAsciiNeedle) {
-    if (upperAsciiNeedle.empty()) {
-        return true;
-    }
-    if (text.size() < upperAsciiNeedle.size()) {
-        return false;
-    }
-    const char first = upperAsciiNeedle.front();
-    const std::size_t last = text.size() - upperAsciiNeedle.size();
-    for (std::size_t i = 0; i <= last; ++i) {
-        if (asciiUpper(text[i]) != first) {
-            continue;
-        }
-        std::size_t k = 1;
-        while (k < upperAsciiNeedle.size() && asciiUpper(text[i + k]) == upperAsciiNeedle[k]) {
-            ++k;
-        }
-        if (k == upperAsciiNeedle.size()) {
-            return true;
-        }
-    }
-    return false;
-}
-
-char32_t toUpperLatin(char32_t c) {
-    if ((c >= U'a' && c <= U'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) {
-        return c - 0x20;
-    }
-    switch (c) {
-    case 0xFF:
-        return 0x178;
-    case 0x161:
-    case 0x153:
-    case 0x17E:
-        return c - 1;
-    default:
-        return c;
-    }
-}
-
-char32_t toLowerLatin(char32_t c) {
-    if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
-        return c + 0x20;
-    }
-    switch (c) {
-    case 0x178:
-        return 0xFF;
-    case 0x160:
-    case 0x152:
-    case 0x17D:
-        return c + 1;
-    default:
-        return c;
-    }
 }
 
 DecodedCharacter decodeCharacter(std::string_view bytes, LineEncoding encoding) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <optional>
@@ -21,17 +22,6 @@ std::string toDisplayUtf8(std::string_view bytes, LineEncoding encoding);
 // The Windows-1252 form of a UTF-8 text, or nothing when a character of it
 // has no Windows-1252 byte (such a text cannot occur in a Windows-1252 line).
 std::optional<std::string> utf8ToWindows1252(std::string_view utf8);
-
-// True when the upper-case form of the text contains the needle, which is
-// given in upper case and consists of ASCII letters and digits only. No other
-// character upper-cases to an ASCII letter, so this is exact in both encodings.
-bool containsIgnoringAsciiCase(std::string_view text, std::string_view upperAsciiNeedle);
-
-// Upper and lower case for the letters of the Windows-1252 repertoire
-// (ASCII, Latin-1 and the pairs S/s, Z/z and OE/oe with caron, Y/y diaeresis);
-// every other character stays as it is.
-char32_t toUpperLatin(char32_t c);
-char32_t toLowerLatin(char32_t c);
 
 // One character of a line: its code point and how many bytes it takes. In a
 // UTF-8 line a character is one code point, in a Windows-1252 line one byte.

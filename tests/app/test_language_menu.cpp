@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "kelmora/version.h"
 #include "language/captions.h"
 #include "language/info_text.h"
@@ -79,13 +80,13 @@ private slots:
         control<QAction>(*window, "mnuDeutsch")->trigger();
         verifyCaptions(*window, Language::German);
         QCOMPARE(headingTexts(*window).at(3), QStringLiteral("Aktivitäten"));
-        QCOMPARE(storedSetting("Sprache"), std::nullopt); // stored only at closing
+        QCOMPARE(storedSetting(settings_store::kLanguage), std::nullopt); // stored only at closing
     }
 
     void theDatabaseHeadingsStayAcrossASwitch() {
         WorkingFolder folder;
         folder.write("ms1.txt", "CALL;Rem;LOC;Act;Rig;F6;F7;Date\r\nQQ1ABC;r;JO62\r\n");
-        storeSetting("Database", "ms1.txt");
+        storeSetting(settings_store::kDatabase, "ms1.txt");
         ScriptedMessages messages;
         auto window = startWindow(messages);
         control<QLineEdit>(*window, "Text10")->setText("typed");
@@ -111,7 +112,7 @@ private slots:
         QFETCH(bool, german);
         QFETCH(bool, english);
         WorkingFolder folder;
-        storeSetting("Sprache", code);
+        storeSetting(settings_store::kLanguage, code);
         ScriptedMessages messages;
         auto window = startWindow(messages);
         QVERIFY(!checked(*window, "mnuDeutsch"));
@@ -123,7 +124,7 @@ private slots:
 
     void aSwitchFromAnUnknownCodeMakesCaptionsAndCheckMarksFollow() {
         WorkingFolder folder;
-        storeSetting("Sprache", "fr");
+        storeSetting(settings_store::kLanguage, "fr");
         ScriptedMessages messages;
         auto window = startWindow(messages);
         QCOMPARE(text(*window, "Label1"), QStringLiteral("Label1"));
@@ -133,7 +134,7 @@ private slots:
         QVERIFY(checked(*window, "mnuEnglisch"));
         QVERIFY(!checked(*window, "mnuDeutsch"));
         QVERIFY(window->close());
-        QCOMPARE(storedSetting("Sprache"), std::optional<QString>("en"));
+        QCOMPARE(storedSetting(settings_store::kLanguage), std::optional<QString>("en"));
     }
 
     void qtsOwnButtonsAndMenusFollowTheLanguage() {
@@ -178,7 +179,7 @@ private slots:
 
     void infoShowsTheEnglishTextWithTheFolderOfTheMoment() {
         WorkingFolder folder;
-        storeSetting("Sprache", "en");
+        storeSetting(settings_store::kLanguage, "en");
         ScriptedMessages messages;
         auto window = startWindow(messages);
         QDir(folder.path()).mkdir("sub");
@@ -195,7 +196,7 @@ private slots:
 
     void infoForAnUnknownCodeShowsNothingButMovesTheFocus() {
         WorkingFolder folder;
-        storeSetting("Sprache", "De");
+        storeSetting(settings_store::kLanguage, "De");
         ScriptedMessages messages;
         auto window = startWindow(messages);
         control<QWidget>(*window, "Combo1")->setFocus();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widget_test_support.h"
 
 #include <QAction>
@@ -25,8 +26,8 @@ const QByteArray kDatabase = "CALL;Bemerkung;LOCATOR;Aktivit\xe4ten;QQ0HEAD\r\n"
 std::unique_ptr<Form1> startOn(ScriptedMessages& messages, const QString& language,
                                const WorkingFolder& folder) {
     folder.write("ms1.txt", kDatabase);
-    storeSetting("Sprache", language);
-    storeSetting("Database", "ms1.txt");
+    storeSetting(settings_store::kLanguage, language);
+    storeSetting(settings_store::kDatabase, "ms1.txt");
     auto window = startWindow(messages);
     messages.clear();
     return window;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/message_placement.h"
 #include "app/window_layout.h"
 #include "language/captions.h"
@@ -73,7 +74,7 @@ private slots:
     }
 
     void everyControlStandsWhereTheDesignPutsIt() {
-        for (const ControlPlacement& placement : kControlPlacements) {
+        for (const ControlDesign& placement : kControls) {
             const QString name = QString::fromLatin1(placement.name.data(), placement.name.size());
             const QWidget* control = window_->findChild<QWidget*>(name);
             QVERIFY2(control, qPrintable(name));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widget_test_support.h"
 
 #include <QAbstractButton>
@@ -15,13 +16,17 @@
 namespace kelmora::testing {
 namespace {
 
-std::unique_ptr<QSettings> openSettings() {
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QStringLiteral("Kelmora_Datenbank"),
-                                       QStringLiteral("Kelmora_Datenbank"));
+QString keyInSection(const settings_store::Setting& setting) {
+    return QLatin1String(settings_store::kSection) + QLatin1Char('/') + QLatin1String(setting.key);
 }
 
 } // namespace
+
+std::unique_ptr<QSettings> openSettings() {
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       settings_store::kApplicationName,
+                                       settings_store::kApplicationName);
+}
 
 void isolateSettings() {
     QStandardPaths::setTestModeEnabled(true);
@@ -63,15 +68,15 @@ void clearSettings() {
     settings->sync();
 }
 
-void storeSetting(const QString& key, const QString& value) {
+void storeSetting(const settings_store::Setting& setting, const QString& value) {
     auto settings = openSettings();
-    settings->setValue(QStringLiteral("Settings/") + key, value);
+    settings->setValue(keyInSection(setting), value);
     settings->sync();
 }
 
-std::optional<QString> storedSetting(const QString& key) {
+std::optional<QString> storedSetting(const settings_store::Setting& setting) {
     auto settings = openSettings();
-    const QString fullKey = QStringLiteral("Settings/") + key;
+    const QString fullKey = keyInSection(setting);
     if (!settings->contains(fullKey)) {
         return std::nullopt;
     }

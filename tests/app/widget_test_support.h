@@ -1,10 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include "app/form1.h"
 #include "app/message_presenter.h"
+#include "app/settings_store.h"
 
 #include <QByteArray>
 #include <QList>
+#include <QSettings>
 #include <QString>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -55,8 +58,10 @@ private:
 
 // The program's settings, in the isolated store of the tests.
 void clearSettings();
-void storeSetting(const QString& key, const QString& value);
-std::optional<QString> storedSetting(const QString& key);
+void storeSetting(const settings_store::Setting& setting, const QString& value);
+std::optional<QString> storedSetting(const settings_store::Setting& setting);
+// The store itself, as the program opens it.
+std::unique_ptr<QSettings> openSettings();
 // The order in which the keys stand in the store's file.
 QStringList storedKeyOrder();
 

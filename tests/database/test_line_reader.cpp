@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "database/database_start.h"
 #include "database/line_reader.h"
 #include "support/memory_file.h"
+#include "support/printing.h"
+#include "support/temp_folder.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -12,6 +14,8 @@ namespace kelmora {
 namespace {
 
 using testing::memoryFile;
+using testing::PrintTo;
+using testing::TempFolder;
 
 std::vector<std::string> readAllLines(std::string_view bytes, std::size_t blockSize) {
     LineReader reader(memoryFile(bytes), blockSize);
@@ -76,14 +80,12 @@ TEST(LineReader, LinesLongerThanTheBlockComeWhole) {
 }
 
 TEST(LineReader, ManyLinesOfAFileOnDisk) {
-    const auto path = std::filesystem::temp_directory_path() / "kelmora-line-reader-test.txt";
-    {
-        std::ofstream out(path, std::ios::binary);
-        for (int i = 0; i < 100'000; ++i) {
-            out << "QQ" << i << ";x\r\n";
-        }
+    const TempFolder folder;
+    std::string bytes;
+    for (int i = 0; i < 100'000; ++i) {
+        bytes += "QQ" + std::to_string(i) + ";x\r\n";
     }
-    LineReader reader{InputFile(path)};
+    LineReader reader{InputFile(folder.write("ms1.txt", bytes))};
     std::string_view line;
     int count = 0;
     std::string last;
@@ -91,7 +93,6 @@ TEST(LineReader, ManyLinesOfAFileOnDisk) {
         ++count;
         last = line;
     }
-    std::filesystem::remove(path);
     EXPECT_EQ(count, 100'000);
     EXPECT_EQ(last, "QQ99999;x");
 }
@@ -107,18 +108,15 @@ TEST(InputFile, RefusesWhatIsNotAnOrdinaryFile) {
 }
 
 TEST(InputFile, AFileThatShrinksWhileItIsReadFails) {
-    const auto path = std::filesystem::temp_directory_path() / "kelmora-shrinking-test.txt";
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << "CALL\r\n" << std::string(100'000, 'x') << "\r\nQQ1ABC\r\n";
-    }
+    const TempFolder folder;
+    const auto path =
+        folder.write("ms1.txt", "CALL\r\n" + std::string(100'000, 'x') + "\r\nQQ1ABC\r\n");
     LineReader reader(InputFile(path), 4096);
     std::string_view line;
     ASSERT_TRUE(reader.next(line));
     std::filesystem::resize_file(path, 5000);
     while (reader.next(line)) {
     }
-    std::filesystem::remove(path);
     EXPECT_TRUE(reader.failed());
     EXPECT_EQ(reader.error().failure, FileFailure::IoError);
 }
@@ -133,13 +131,8 @@ struct StartCase {
 class DatabaseStartShapes : public ::testing::TestWithParam<StartCase> {};
 
 TEST_P(DatabaseStartShapes, FindTheHeadingAndTheFirstStation) {
-    const auto path = std::filesystem::temp_directory_path() / "kelmora-start-test.txt";
-    {
-        std::ofstream out(path, std::ios::binary);
-        out << GetParam().bytes;
-    }
-    const DatabaseStart start = readDatabaseStart(path);
-    std::filesystem::remove(path);
+    const TempFolder folder;
+    const DatabaseStart start = readDatabaseStart(folder.write("ms1.txt", GetParam().bytes));
     EXPECT_TRUE(start.readable);
     EXPECT_EQ(start.headingLine, GetParam().heading);
     EXPECT_EQ(start.firstStation, GetParam().station);

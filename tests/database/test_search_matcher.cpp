@@ -1,16 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "database/input_file.h"
 #include "database/line_reader.h"
 #include "database/search_matcher.h"
+#include "support/printing.h"
 #include "support/reference_search.h"
+#include "support/temp_folder.h"
 
 #include <array>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <limits>
 #include <random>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -21,37 +21,8 @@ namespace {
 
 using namespace std::string_literals;
 
-// A folder of its own for each test, removed afterwards.
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = std::filesystem::temp_directory_path() / "kelmora-search-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot create a temporary folder");
-        }
-        path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    std::filesystem::path write(const std::string& content, const char* name = "ms1.txt") const {
-        const std::filesystem::path file = path_ / name;
-        std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        if (!out) {
-            throw std::runtime_error("cannot write " + file.string());
-        }
-        return file;
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using testing::PrintTo;
+using testing::TempFolder;
 
 struct Scan {
     ScanOutcome outcome;
@@ -140,7 +111,7 @@ protected:
 
 TEST_P(ScanForHits, FindsTheLinesThatHoldTheText) {
     const auto& [c, blockSize] = GetParam();
-    const std::filesystem::path file = folder_.write(c.content);
+    const std::filesystem::path file = folder_.write("ms1.txt", c.content);
     const Scan result = scan(file, c.text, blockSize);
     EXPECT_EQ(result.outcome.end, ScanEnd::EndOfFile);
     EXPECT_EQ(result.outcome.hits, c.hits.size());
@@ -221,7 +192,7 @@ protected:
 };
 
 TEST_F(ScanEnds, StopsWhenTheHandlerSaysSo) {
-    const auto file = folder_.write("H\nJO1\nX\nJO2\nJO3\n");
+    const auto file = folder_.write("ms1.txt", "H\nJO1\nX\nJO2\nJO3\n");
     for (const std::size_t blockSize : {std::size_t{1}, std::size_t{3}, kSearchBlockSize}) {
         const Scan first = scan(file, "JO", blockSize, 1);
         EXPECT_EQ(first.outcome.end, ScanEnd::Stopped);
@@ -237,7 +208,7 @@ TEST_F(ScanEnds, StopsWhenTheHandlerSaysSo) {
 }
 
 TEST_F(ScanEnds, StoppingAtTheLastHitStillCountsAsStopped) {
-    const auto file = folder_.write("H\nJO1\n");
+    const auto file = folder_.write("ms1.txt", "H\nJO1\n");
     EXPECT_EQ(scan(file, "JO", kSearchBlockSize, 1).outcome.end, ScanEnd::Stopped);
 }
 
@@ -255,30 +226,6 @@ TEST_F(ScanEnds, AFileThatCannotBeOpenedFailsWithoutHits) {
         scanForHits(missing, SearchPattern::fromUtf8("JO"), [](std::string_view) { return true; });
     EXPECT_EQ(viaPath.end, ScanEnd::ReadFailed);
 }
-
-// Lines far longer than a block: the line begins or ends in a block that the
-// scan has already let go of.
-class HugeLine : public ::testing::TestWithParam<std::size_t> {
-protected:
-    TempFolder folder_;
-};
-
-TEST_P(HugeLine, IsFoundWhole) {
-    constexpr std::size_t kLength = 50 * 1024 * 1024;
-    const std::string needle = "JO62";
-    const std::size_t at = GetParam() == 0 ? 0 : kLength - needle.size();
-    std::string line(kLength, 'A');
-    line.replace(at, needle.size(), needle);
-    const auto file = folder_.write("H\r\n" + line);
-    const Scan result = scan(file, needle);
-    EXPECT_EQ(result.outcome.end, ScanEnd::EndOfFile);
-    ASSERT_EQ(result.lines.size(), 1U);
-    EXPECT_TRUE(result.lines.front() == line)
-        << "hit of " << result.lines.front().size() << " bytes instead of " << line.size();
-}
-
-INSTANTIATE_TEST_SUITE_P(TextAt, HugeLine, ::testing::Values(0, 1),
-                         [](const auto& info) { return info.param == 0 ? "Start" : "End"; });
 
 // Random files over a small alphabet rich in line ends, separators, NUL and
 // the bytes of Ä in both encodings, scanned with random block sizes.
@@ -299,7 +246,7 @@ TEST(ScanForHitsRandomized, AgreesWithTheLineByLineReference) {
                 text += textPieces[random() % textPieces.size()];
             }
             const std::size_t blockSize = blockSizes[random() % blockSizes.size()];
-            const auto file = folder.write(content);
+            const auto file = folder.write("ms1.txt", content);
             const Scan result = scan(file, text, blockSize);
             const std::vector<std::string> expected = referenceHits(file, text);
             ASSERT_EQ(result.lines, expected)
@@ -330,7 +277,7 @@ TEST(ScanForHitsRandomized, AgreesOnLongLinesFullOfNearMisses) {
                 text += static_cast<char>('A' + random() % 3);
             }
             const std::size_t blockSize = blockSizes[random() % blockSizes.size()];
-            const auto file = folder.write(content);
+            const auto file = folder.write("ms1.txt", content);
             const Scan result = scan(file, text, blockSize);
             ASSERT_EQ(result.lines, referenceHits(file, text))
                 << "seed " << seed << " round " << round << " block " << blockSize << " text "

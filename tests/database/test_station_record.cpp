@@ -1,4 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "database/station_record.h"
+#include "support/printing.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -6,6 +8,8 @@
 
 namespace kelmora {
 namespace {
+
+using testing::PrintTo;
 
 struct SplitCase {
     const char* name;

@@ -1,10 +1,16 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "database/ascii.h"
+#include "database/latin_case.h"
 #include "database/text_encoding.h"
+#include "support/printing.h"
 
 #include <gtest/gtest.h>
 #include <string>
 
 namespace kelmora {
 namespace {
+
+using testing::PrintTo;
 
 struct Utf8Case {
     const char* name;
@@ -62,13 +68,13 @@ TEST(Windows1252, EncodesWhatItHasAndRefusesTheRest) {
     EXPECT_EQ(utf8ToWindows1252("\xFF"), std::nullopt);
 }
 
-TEST(ContainsIgnoringAsciiCase, FindsTheKeywordInAnyLetterCase) {
-    EXPECT_TRUE(containsIgnoringAsciiCase("x;fsK441;y", "FSK441"));
-    EXPECT_TRUE(containsIgnoringAsciiCase("Jt44", "JT44"));
-    EXPECT_FALSE(containsIgnoringAsciiCase("JT4", "JT44"));
-    EXPECT_FALSE(containsIgnoringAsciiCase("W S J T", "WSJT"));
-    EXPECT_TRUE(containsIgnoringAsciiCase("ccall", "CALL"));
-    EXPECT_FALSE(containsIgnoringAsciiCase("c\xC3\x81LL", "CALL"));
+TEST(ContainsIgnoringCase, FindsTheKeywordInAnyLetterCase) {
+    EXPECT_TRUE(ascii::containsIgnoringCase("x;fsK441;y", "FSK441"));
+    EXPECT_TRUE(ascii::containsIgnoringCase("Jt44", "JT44"));
+    EXPECT_FALSE(ascii::containsIgnoringCase("JT4", "JT44"));
+    EXPECT_FALSE(ascii::containsIgnoringCase("W S J T", "WSJT"));
+    EXPECT_TRUE(ascii::containsIgnoringCase("ccall", "CALL"));
+    EXPECT_FALSE(ascii::containsIgnoringCase("c\xC3\x81LL", "CALL"));
 }
 
 TEST(LatinCase, MapsTheLettersOfTheRepertoireBothWays) {

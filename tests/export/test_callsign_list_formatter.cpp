@@ -1,4 +1,6 @@
-#include "export/callsign_list.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "export/callsign_list_formatter.h"
+#include "support/printing.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -7,6 +9,8 @@
 
 namespace kelmora {
 namespace {
+
+using testing::PrintTo;
 
 const std::string kHeading = "CALL;Bemerkung;LOCATOR;Aktivitaeten;RIG / QRG;;;Stand :";
 const std::string kBlankLine = "             \r\n";

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files a database folder may hold that no one would write on purpose. Each
 // goes the way the window takes it: the opening (readDatabaseStart), a search
 // (scanForHits) and the callsign list (writeCallsignList), and each must give
@@ -6,6 +7,9 @@
 #include "database/database_start.h"
 #include "database/search_matcher.h"
 #include "export/callsign_list.h"
+#include "support/file_bytes.h"
+#include "support/printing.h"
+#include "support/temp_folder.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -30,8 +34,13 @@
 namespace kelmora {
 namespace {
 
+using testing::PrintTo;
+
 namespace fs = std::filesystem;
 using Status = ExportResult::Status;
+using testing::appendToFile;
+using testing::readFile;
+using testing::writeFile;
 
 const std::string kHeading = "CALL;Bemerkung;LOCATOR;Aktivitaeten;RIG / QRG;;;Stand :";
 const std::string kOldList = "QQ9OLD IO91wm\r\n";
@@ -100,29 +109,6 @@ Outcome refusedOutcome(FileFailure error) {
     return outcome;
 }
 
-void writeFile(const fs::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) {
-        throw std::runtime_error("cannot write " + path.string());
-    }
-}
-
-void appendToFile(const fs::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::app);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) {
-        throw std::runtime_error("cannot append to " + path.string());
-    }
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 // The way the window goes: the opening decides whether there is a heading
 // line, and the export takes that decision.
 Outcome observe(const fs::path& database, const fs::path& list, std::string_view searchText,
@@ -171,23 +157,12 @@ public:
 
 class HostileFolder : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = ::testing::TempDir() + "kelmora-hostile-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-        database_ = folder_ / "ms1.txt";
-        list_ = folder_ / "CALLSIGN.TXT";
-        writeFile(list_, kOldList);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::permissions(folder_, fs::perms::owner_all, ignored);
-        fs::remove_all(folder_, ignored);
-    }
+    void SetUp() override { writeFile(list_, kOldList); }
 
-    fs::path folder_;
-    fs::path database_;
-    fs::path list_;
+    const testing::TempFolder temp_;
+    const fs::path folder_ = temp_.path();
+    const fs::path database_ = folder_ / "ms1.txt";
+    const fs::path list_ = folder_ / "CALLSIGN.TXT";
 };
 
 struct HostileCase {
@@ -198,10 +173,6 @@ struct HostileCase {
     // Built only when the case runs: some expectations are megabytes.
     std::function<Outcome()> expected;
 };
-
-void PrintTo(const HostileCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class HostileFiles : public HostileFolder, public ::testing::WithParamInterface<HostileCase> {};
 
@@ -238,6 +209,14 @@ std::string hugeStation() {
     std::string line = "QQ1ABC;";
     line.append(kSixtyFourMegabytes, 'x');
     line.append(";JO62QM");
+    return line;
+}
+
+// The station's fields first, then 64 MB of remark: by the time the line's
+// end is found, its start has long left the search's buffer.
+std::string stationWithHugeLastField() {
+    std::string line = "QQ1ABC;x;JO62QM;";
+    line.append(kSixtyFourMegabytes, 'x');
     return line;
 }
 
@@ -302,6 +281,15 @@ INSTANTIATE_TEST_SUITE_P(
                     [] {
                         const std::string line = hugeStation();
                         return readOutcome(kHeading, line, {line}, "QQ1ABC JO62qm\r\n");
+                    }},
+        HostileCase{"LineOfSixtyFourMegabytesTextAtItsStart", fileWith([] {
+                        return kHeading + "\r\n" + stationWithHugeLastField() + "\r\nQQ2X;x;io91";
+                    }),
+                    "QQ1ABC",
+                    [] {
+                        const std::string line = stationWithHugeLastField();
+                        return readOutcome(kHeading, line, {line},
+                                           "QQ1ABC JO62qm\r\nQQ2X   IO91  \r\n");
                     }},
         // Lines 0..9, 11..12 and 14..255; the first is no heading, the third
         // holds "/" in its callsign field.

@@ -1,12 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "kelmora/version.h"
 #include "language/captions.h"
 #include "language/info_text.h"
+#include "support/printing.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <stdexcept>
 #include <string>
 
 namespace kelmora {
 namespace {
+
+using testing::PrintTo;
 
 TEST(LanguageFromCode, OnlyTheExactCodesSelectALanguage) {
     EXPECT_EQ(languageFromCode("de"), Language::German);
@@ -16,18 +22,31 @@ TEST(LanguageFromCode, OnlyTheExactCodesSelectALanguage) {
     }
 }
 
+// The row of the table for a control's caption or tool tip.
+const CaptionRow& row(std::string_view control,
+                      CaptionProperty property = CaptionProperty::Caption) {
+    const auto found =
+        std::find_if(kCaptionTable.begin(), kCaptionTable.end(), [&](const CaptionRow& candidate) {
+            return candidate.control == control && candidate.property == property;
+        });
+    if (found == kCaptionTable.end()) {
+        throw std::out_of_range("no caption row for " + std::string(control));
+    }
+    return *found;
+}
+
 TEST(CaptionTable, RowsThatAreEasyToGetWrong) {
-    const auto row = [](std::size_t number) { return kCaptionTable.at(number - 1); };
-    EXPECT_EQ(row(15).german, "Such&text    :");
-    EXPECT_EQ(row(15).english, "Search&text  :");
-    EXPECT_EQ(row(15).german.size(), 14U);
-    EXPECT_EQ(row(15).english.size(), 14U);
-    EXPECT_EQ(row(14).german, "&Datenbank :");
-    EXPECT_EQ(row(11).english, "for &WSJT:create Callsign.txt");
-    EXPECT_EQ(row(5).german, row(16).german);
-    EXPECT_EQ(row(5).english, row(16).english);
-    EXPECT_EQ(row(8).english, "&german");
-    EXPECT_EQ(row(9).german, "&englisch");
+    EXPECT_EQ(row("Label10").german, "Such&text    :");
+    EXPECT_EQ(row("Label10").english, "Search&text  :");
+    EXPECT_EQ(row("Label10").german.size(), 14U);
+    EXPECT_EQ(row("Label10").english.size(), 14U);
+    EXPECT_EQ(row("Label1").german, "&Datenbank :");
+    EXPECT_EQ(row("mnuWSJT").english, "for &WSJT:create Callsign.txt");
+    EXPECT_EQ(row("mnuSuch").german, row("Command1").german);
+    EXPECT_EQ(row("mnuSuch").english, row("Command1").english);
+    EXPECT_EQ(row("mnuDeutsch").english, "&german");
+    EXPECT_EQ(row("mnuEnglisch").german, "&englisch");
+    EXPECT_EQ(row("Command1", CaptionProperty::ToolTip).english, "go search");
 }
 
 TEST(CaptionTable, ToolTipsCarryNoAccessKeyMark) {

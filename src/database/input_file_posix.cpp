@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "database/input_file.h"
 
 #include <algorithm>
@@ -17,16 +18,25 @@ InputFile::InputFile(const std::filesystem::path& path) {
         error_ = fileErrorFromSystem(errno);
         return;
     }
-    adopt(fd);
+    take(fd);
 }
 
-InputFile InputFile::fromDescriptor(int fd) {
+InputFile InputFile::adopt(std::intptr_t handle) {
     InputFile file;
-    file.adopt(fd);
+    file.take(handle);
     return file;
 }
 
-void InputFile::adopt(int fd) {
+namespace {
+
+int descriptor(std::intptr_t handle) {
+    return static_cast<int>(handle);
+}
+
+} // namespace
+
+void InputFile::take(std::intptr_t handle) {
+    const int fd = descriptor(handle);
     struct stat status {};
     if (::fstat(fd, &status) != 0) {
         error_ = fileErrorFromSystem(errno);
@@ -45,7 +55,7 @@ void InputFile::adopt(int fd) {
 #ifdef POSIX_FADV_SEQUENTIAL
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 #endif
-    fd_ = fd;
+    handle_ = fd;
     size_ = static_cast<std::uint64_t>(status.st_size);
 }
 
@@ -54,13 +64,13 @@ InputFile::~InputFile() {
 }
 
 InputFile::InputFile(InputFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), error_(other.error_), size_(other.size_),
+    : handle_(std::exchange(other.handle_, kNoHandle)), error_(other.error_), size_(other.size_),
       position_(other.position_) {}
 
 InputFile& InputFile::operator=(InputFile&& other) noexcept {
     if (this != &other) {
         close();
-        fd_ = std::exchange(other.fd_, -1);
+        handle_ = std::exchange(other.handle_, kNoHandle);
         error_ = other.error_;
         size_ = other.size_;
         position_ = other.position_;
@@ -69,9 +79,8 @@ InputFile& InputFile::operator=(InputFile&& other) noexcept {
 }
 
 void InputFile::close() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
+    if (handle_ != kNoHandle) {
+        ::close(descriptor(std::exchange(handle_, kNoHandle)));
     }
 }
 
@@ -82,15 +91,15 @@ std::size_t InputFile::read(std::span<char> buffer) {
 }
 
 std::size_t InputFile::readAt(std::uint64_t offset, std::span<char> buffer) {
-    if (fd_ < 0 || offset >= size_) {
+    if (handle_ == kNoHandle || offset >= size_) {
         return 0;
     }
     const std::size_t wanted =
         static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size_ - offset));
     std::size_t done = 0;
     while (done < wanted) {
-        const ssize_t got =
-            ::pread(fd_, buffer.data() + done, wanted - done, static_cast<off_t>(offset + done));
+        const ssize_t got = ::pread(descriptor(handle_), buffer.data() + done, wanted - done,
+                                    static_cast<off_t>(offset + done));
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
