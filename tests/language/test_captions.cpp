@@ -5,6 +5,7 @@
 #include "support/printing.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
@@ -84,6 +85,9 @@ struct MessageCase {
 
 class Messages : public ::testing::TestWithParam<MessageCase> {};
 
+// The folder and the file name are joined with the system's separator.
+const std::string kSep(1, static_cast<char>(std::filesystem::path::preferred_separator));
+
 TEST_P(Messages, MatchCharacterForCharacter) {
     EXPECT_EQ(GetParam().message.title, GetParam().title);
     EXPECT_EQ(GetParam().message.text, GetParam().text);
@@ -111,14 +115,14 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{"NoHitEnglish", searchNoHitMessage(Language::English, "ABC"), " not found",
                     "ABC\r\n"},
         MessageCase{"ListWrittenEnglish", callsignListWrittenMessage(Language::English, "/w"),
-                    "for WSJT", "/w/Callsign.txt \r\ncomplete"},
+                    "for WSJT", "/w" + kSep + "Callsign.txt \r\ncomplete"},
         MessageCase{"ListWrittenGerman", callsignListWrittenMessage(Language::German, "/w"),
-                    "für WSJT", "/w/Callsign.txt \r\nkomplett"},
+                    "für WSJT", "/w" + kSep + "Callsign.txt \r\nkomplett"},
         MessageCase{"ListWrittenOtherCode", callsignListWrittenMessage(std::nullopt, "/w"), "",
-                    "/w/Callsign.txt "},
+                    "/w" + kSep + "Callsign.txt "},
         MessageCase{"ListWrittenInRootShowsTwoSeparators",
                     callsignListWrittenMessage(Language::English, "/"), "for WSJT",
-                    "//Callsign.txt \r\ncomplete"}),
+                    "/" + kSep + "Callsign.txt \r\ncomplete"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FailureMessages, NameTheFileInTheLanguageAndFallBackToEnglish) {
