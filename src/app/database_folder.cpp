@@ -50,8 +50,9 @@ struct SplitName {
     QString fileName;
 };
 
-SplitName splitName(const QString& name) {
-    const int slash = name.lastIndexOf(QLatin1Char('/'));
+SplitName splitName(const QString& typed) {
+    const QString name = QDir::fromNativeSeparators(typed);
+    const qsizetype slash = name.lastIndexOf(QLatin1Char('/'));
     if (slash < 0) {
         return {QDir(QDir::currentPath()), name};
     }
@@ -107,12 +108,24 @@ std::optional<std::filesystem::path> fileToOpen(const QString& name) {
 }
 
 QString workingFolder() {
-    return QDir::currentPath();
+    return QDir::toNativeSeparators(QDir::currentPath());
 }
 
 std::filesystem::path toPath(const QString& name) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(name.toStdWString());
+#else
     const QByteArray encoded = QFile::encodeName(name);
     return std::filesystem::path(std::string(encoded.constData(), encoded.size()));
+#endif
+}
+
+QString fromPath(const std::filesystem::path& path) {
+#ifdef Q_OS_WIN
+    return QString::fromStdWString(path.native());
+#else
+    return QFile::decodeName(QByteArray::fromStdString(path.native()));
+#endif
 }
 
 } // namespace kelmora::database_folder

@@ -26,12 +26,13 @@ bool anyFileMatches(const QString& name);
 // file to open, even where it matches some.
 std::optional<std::filesystem::path> fileToOpen(const QString& name);
 
-// The working folder as the system reports it, without a trailing separator
-// except at the root.
+// The working folder as the system reports it, with the system's own
+// separators ("\\" on Windows), without a trailing separator except at the root.
 QString workingFolder();
 
-// Converts a name the way the system stores it.
+// A name as the system stores it, and back: bytes on POSIX, UTF-16 on Windows.
 std::filesystem::path toPath(const QString& name);
+QString fromPath(const std::filesystem::path& path);
 
 } // namespace database_folder
 } // namespace kelmora

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QKeyEvent>
@@ -359,7 +360,7 @@ void Form1::showMissingDatabaseNotice(const QString& fileName) {
         box->clear();
     }
     const QString shownName = fileName.isEmpty() ? QStringLiteral("ms*.txt") : fileName;
-    const QString databasePath = database_folder::workingFolder() + QLatin1Char('/') + shownName;
+    const QString databasePath = database_folder::workingFolder() + QDir::separator() + shownName;
     if (const auto language = languageFromCode(uiLanguage_.toStdString())) {
         showMessage(QMessageBox::Information,
                     missingDatabaseNotice(*language, databasePath.toStdString()));

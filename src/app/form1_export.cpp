@@ -5,7 +5,7 @@
 #include "export/callsign_list.h"
 
 #include <QComboBox>
-#include <QFile>
+#include <QDir>
 #include <QMenu>
 #include <optional>
 
@@ -15,7 +15,7 @@ namespace {
 std::string displayName(const std::filesystem::path& path) {
     std::error_code ignored;
     const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
-    return QFile::decodeName(QByteArray::fromStdString(absolute.string())).toStdString();
+    return QDir::toNativeSeparators(database_folder::fromPath(absolute)).toStdString();
 }
 
 // The program's own words for the failure, else the system's text for its code.

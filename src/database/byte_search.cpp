@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) &&                            \
+    !defined(KELMORA_PORTABLE_SEARCH)
 #define KELMORA_SEARCH_X86_SIMD 1
 #include <immintrin.h>
 #endif
@@ -116,6 +117,20 @@ PairFinder choosePairFinder() {
 
 #endif
 
+// The last occurrence of the byte in [from, from + length), or nullptr.
+const char* lastByte(const char* from, char byte, std::size_t length) {
+#ifdef __GLIBC__
+    return static_cast<const char*>(::memrchr(from, byte, length));
+#else
+    for (const char* p = from + length; p != from;) {
+        if (*--p == byte) {
+            return p;
+        }
+    }
+    return nullptr;
+#endif
+}
+
 } // namespace
 
 const char* findLineBreak(const char* from, const char* to) {
@@ -142,10 +157,9 @@ const char* findLastLineBreak(const char* from, const char* to) {
     while (from < to) {
         const std::size_t length = std::min(window, static_cast<std::size_t>(to - from));
         const char* start = to - length;
-        const auto* lf = static_cast<const char*>(::memrchr(start, '\n', length));
+        const char* lf = lastByte(start, '\n', length);
         const char* crStart = lf != nullptr ? lf + 1 : start;
-        const auto* cr = static_cast<const char*>(
-            ::memrchr(crStart, '\r', static_cast<std::size_t>(to - crStart)));
+        const char* cr = lastByte(crStart, '\r', static_cast<std::size_t>(to - crStart));
         if (cr != nullptr) {
             return cr;
         }

@@ -21,12 +21,6 @@ InputFile::InputFile(const std::filesystem::path& path) {
     take(fd);
 }
 
-InputFile InputFile::adopt(std::intptr_t handle) {
-    InputFile file;
-    file.take(handle);
-    return file;
-}
-
 namespace {
 
 int descriptor(std::intptr_t handle) {
@@ -59,35 +53,10 @@ void InputFile::take(std::intptr_t handle) {
     size_ = static_cast<std::uint64_t>(status.st_size);
 }
 
-InputFile::~InputFile() {
-    close();
-}
-
-InputFile::InputFile(InputFile&& other) noexcept
-    : handle_(std::exchange(other.handle_, kNoHandle)), error_(other.error_), size_(other.size_),
-      position_(other.position_) {}
-
-InputFile& InputFile::operator=(InputFile&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = std::exchange(other.handle_, kNoHandle);
-        error_ = other.error_;
-        size_ = other.size_;
-        position_ = other.position_;
-    }
-    return *this;
-}
-
 void InputFile::close() {
     if (handle_ != kNoHandle) {
         ::close(descriptor(std::exchange(handle_, kNoHandle)));
     }
-}
-
-std::size_t InputFile::read(std::span<char> buffer) {
-    const std::size_t got = readAt(position_, buffer);
-    position_ += got;
-    return got;
 }
 
 std::size_t InputFile::readAt(std::uint64_t offset, std::span<char> buffer) {

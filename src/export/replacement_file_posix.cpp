@@ -1,25 +1,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/replacement_file.h"
+#include "export/temporary_name.h"
 
 #include <cerrno>
-#include <chrono>
 #include <fcntl.h>
 #include <optional>
-#include <random>
-#include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 #include <utility>
 
+// On POSIX an export holds an exclusive flock() on its temporary file for as
+// long as it writes it; a temporary file that nobody holds is a leftover.
 namespace kelmora {
 namespace {
 
 constexpr int kMaxSymlinkHops = 40;
 constexpr int kMaxNameAttempts = 100;
 
-// The file that the list really lives in (a link is followed to its target)
-// and its permission bits, none when it does not exist yet.
+int descriptor(std::intptr_t handle) {
+    return static_cast<int>(handle);
+}
+
+// The file that really is replaced (a link is followed to its target) and its
+// permission bits, none when it does not exist yet.
 struct Target {
     std::filesystem::path path;
     std::optional<mode_t> mode;
@@ -64,17 +69,43 @@ FileError findTarget(const std::filesystem::path& path, Target& target) {
     return fileErrorFromSystem(ELOOP);
 }
 
-int descriptor(std::intptr_t handle) {
-    return static_cast<int>(handle);
+// Removes a leftover unless an export still holds it.
+void removeIfLeftOver(const std::filesystem::path& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) {
+        return;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+        ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        ::unlink(file.c_str());
+    }
+    ::close(fd);
+}
+
+// The temporary files of exports of the target that died before they could
+// remove them.
+void removeLeftovers(const std::filesystem::path& target) {
+    const std::filesystem::path folder =
+        target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        if (temporary_name::isOf(entry.path().filename(), target)) {
+            removeIfLeftOver(entry.path());
+        }
+    }
+}
+
+// Whether the name still stands for the open file: a cleaner of another
+// export may have taken it for a leftover before it was locked.
+bool nameIsStill(const std::filesystem::path& name, int fd) {
+    struct stat byName {};
+    struct stat byDescriptor {};
+    return ::lstat(name.c_str(), &byName) == 0 && ::fstat(fd, &byDescriptor) == 0 &&
+           byName.st_dev == byDescriptor.st_dev && byName.st_ino == byDescriptor.st_ino;
 }
 
 } // namespace
-
-ReplacementFile::ReplacementFile(std::filesystem::path path) : path_(std::move(path)) {}
-
-ReplacementFile::~ReplacementFile() {
-    discard();
-}
 
 FileError ReplacementFile::open() {
     Target target;
@@ -82,31 +113,30 @@ FileError ReplacementFile::open() {
         return error;
     }
     target_ = target.path;
-    static constexpr std::string_view kLetters =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::minstd_rand random(static_cast<unsigned>(
-        std::chrono::steady_clock::now().time_since_epoch().count() ^ ::getpid()));
+    removeLeftovers(target_);
+    std::minstd_rand random = temporary_name::randomNames();
     for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
-        std::string name = target_.filename().string() + ".";
-        for (int i = 0; i < 6; ++i) {
-            name += kLetters[random() % kLetters.size()];
-        }
-        std::filesystem::path candidate = target_.parent_path() / name;
+        std::filesystem::path candidate = temporary_name::next(target_, random);
         // Mode 0666 lets the umask decide, as for any new file of the user.
         const int fd =
             ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (fd >= 0) {
-            handle_ = fd;
-            temporary_ = std::move(candidate);
-            // An old file keeps its permissions.
-            if (target.mode && ::fchmod(fd, *target.mode) != 0) {
+        if (fd < 0) {
+            if (errno != EEXIST) {
                 return fileErrorFromSystem(errno);
             }
-            return {};
+            continue;
         }
-        if (errno != EEXIST) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !nameIsStill(candidate, fd)) {
+            ::close(fd); // taken for a leftover meanwhile: another name
+            continue;
+        }
+        handle_ = fd;
+        temporary_ = std::move(candidate);
+        // An old file keeps its permissions.
+        if (target.mode && ::fchmod(fd, *target.mode) != 0) {
             return fileErrorFromSystem(errno);
         }
+        return {};
     }
     return fileErrorFromSystem(EEXIST);
 }
@@ -129,15 +159,15 @@ FileError ReplacementFile::commit() {
     if (::fsync(descriptor(handle_)) != 0) {
         return fileErrorFromSystem(errno);
     }
-    if (::close(descriptor(std::exchange(handle_, kNoHandle))) != 0) {
-        return fileErrorFromSystem(errno);
-    }
+    // Renamed while still locked, so that no cleaner takes it for a leftover.
     if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
         return fileErrorFromSystem(errno);
     }
     temporary_.clear();
-    // Makes the rename itself durable. The new file is in place by now, so a
-    // failure here cannot be reported as "old file unchanged" and is let pass.
+    // The new file is in place by now and its bytes are on disk, so a failure
+    // from here on cannot be reported as "old file unchanged" and is let pass.
+    ::close(descriptor(std::exchange(handle_, kNoHandle)));
+    // Makes the rename itself durable.
     const std::filesystem::path folder =
         target_.parent_path().empty() ? std::filesystem::path(".") : target_.parent_path();
     const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -149,12 +179,12 @@ FileError ReplacementFile::commit() {
 }
 
 void ReplacementFile::discard() {
+    if (!temporary_.empty()) {
+        ::unlink(temporary_.c_str()); // while still locked
+        temporary_.clear();
+    }
     if (handle_ != kNoHandle) {
         ::close(descriptor(std::exchange(handle_, kNoHandle)));
-    }
-    if (!temporary_.empty()) {
-        ::unlink(temporary_.c_str());
-        temporary_.clear();
     }
 }
 
