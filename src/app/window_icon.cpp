@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/window_icon.h"
 
 #include <QPainter>
@@ -12,11 +13,13 @@ const QColor kCyan(0, 255, 255);
 const QColor kYellow(255, 255, 0);
 const QColor kWhite(255, 255, 255);
 
+} // namespace
+
 // Draws on a grid of 32 units; the 16-pixel image halves every unit.
-QPixmap drawIcon(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
+QImage drawIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, false); // keep to the 16 colours
     const qreal unit = size / 32.0;
     painter.scale(unit, unit);
@@ -35,15 +38,13 @@ QPixmap drawIcon(int size) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(kWhite);
     painter.drawRect(19, 9, 4, 4);
-    return pixmap;
+    return image;
 }
-
-} // namespace
 
 QIcon makeWindowIcon() {
     QIcon icon;
-    icon.addPixmap(drawIcon(32));
-    icon.addPixmap(drawIcon(16));
+    icon.addPixmap(QPixmap::fromImage(drawIcon(32)));
+    icon.addPixmap(QPixmap::fromImage(drawIcon(16)));
     return icon;
 }
 
