@@ -20,7 +20,8 @@ QImage drawIcon(int size) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, false); // keep to the 16 colours
+    // The window sizes keep to the 16 colours; the larger images are smoothed.
+    painter.setRenderHint(QPainter::Antialiasing, size > 32);
     const qreal unit = size / 32.0;
     painter.scale(unit, unit);
 
