@@ -13,12 +13,15 @@ const QColor kCyan(0, 255, 255);
 const QColor kYellow(255, 255, 0);
 const QColor kWhite(255, 255, 255);
 
+} // namespace
+
 // Draws on a grid of 32 units; the 16-pixel image halves every unit.
-QPixmap drawIcon(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing, false); // keep to the 16 colours
+QImage drawIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    // The window sizes keep to the 16 colours; the larger images are smoothed.
+    painter.setRenderHint(QPainter::Antialiasing, size > 32);
     const qreal unit = size / 32.0;
     painter.scale(unit, unit);
 
@@ -36,15 +39,13 @@ QPixmap drawIcon(int size) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(kWhite);
     painter.drawRect(19, 9, 4, 4);
-    return pixmap;
+    return image;
 }
-
-} // namespace
 
 QIcon makeWindowIcon() {
     QIcon icon;
-    icon.addPixmap(drawIcon(32));
-    icon.addPixmap(drawIcon(16));
+    icon.addPixmap(QPixmap::fromImage(drawIcon(32)));
+    icon.addPixmap(QPixmap::fromImage(drawIcon(16)));
     return icon;
 }
 
