@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "database/input_file.h"
 
+#include <algorithm>
 #include <utility>
 
 // What InputFile does alike on every system; the opening, the reading at an
@@ -31,6 +32,28 @@ InputFile& InputFile::operator=(InputFile&& other) noexcept {
         position_ = other.position_;
     }
     return *this;
+}
+
+std::size_t InputFile::readAt(std::uint64_t offset, std::span<char> buffer) {
+    if (!isOpen() || offset >= size_) {
+        return 0;
+    }
+    const std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size_ - offset));
+    std::size_t done = 0;
+    while (done < wanted) {
+        const std::size_t got = readSome(offset + done, buffer.subspan(done, wanted - done));
+        if (got == 0) {
+            if (!error_) {
+                // The file shrank since it was opened: what is left is no
+                // longer the file that was opened, so it counts as a failed read.
+                error_ = {FileFailure::IoError};
+            }
+            break;
+        }
+        done += got;
+    }
+    return done;
 }
 
 std::size_t InputFile::read(std::span<char> buffer) {

@@ -45,6 +45,9 @@ public:
 private:
     void take(std::intptr_t handle);
     void close();
+    // Some bytes at the offset, at least one unless the end came first or
+    // the read failed (then error_ says why); the system's own.
+    std::size_t readSome(std::uint64_t offset, std::span<char> buffer);
 
     static constexpr std::intptr_t kNoHandle = -1;
     std::intptr_t handle_ = kNoHandle;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "database/input_file.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -59,32 +58,18 @@ void InputFile::close() {
     }
 }
 
-std::size_t InputFile::readAt(std::uint64_t offset, std::span<char> buffer) {
-    if (handle_ == kNoHandle || offset >= size_) {
-        return 0;
-    }
-    const std::size_t wanted =
-        static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size_ - offset));
-    std::size_t done = 0;
-    while (done < wanted) {
-        const ssize_t got = ::pread(descriptor(handle_), buffer.data() + done, wanted - done,
-                                    static_cast<off_t>(offset + done));
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
+std::size_t InputFile::readSome(std::uint64_t offset, std::span<char> buffer) {
+    for (;;) {
+        const ssize_t got =
+            ::pread(descriptor(handle_), buffer.data(), buffer.size(), static_cast<off_t>(offset));
+        if (got >= 0) {
+            return static_cast<std::size_t>(got);
+        }
+        if (errno != EINTR) {
             error_ = fileErrorFromSystem(errno);
-            break;
+            return 0;
         }
-        if (got == 0) {
-            // The file shrank since it was opened: what is left is no longer
-            // the file that was opened, so it counts as a failed read.
-            error_ = {FileFailure::IoError};
-            break;
-        }
-        done += static_cast<std::size_t>(got);
     }
-    return done;
 }
 
 } // namespace kelmora

@@ -62,36 +62,21 @@ void InputFile::close() {
     }
 }
 
-std::size_t InputFile::readAt(std::uint64_t offset, std::span<char> buffer) {
-    if (handle_ == kNoHandle || offset >= size_) {
+std::size_t InputFile::readSome(std::uint64_t offset, std::span<char> buffer) {
+    OVERLAPPED position{};
+    position.Offset = static_cast<DWORD>(offset);
+    position.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(buffer.size(), kLargestRead));
+    DWORD got = 0;
+    if (!::ReadFile(nativeHandle(handle_), buffer.data(), asked, &got, &position)) {
+        const DWORD error = ::GetLastError();
+        // Windows reports a read past the end as a failure; here it is the end.
+        if (error != ERROR_HANDLE_EOF) {
+            error_ = fileErrorFromSystem(static_cast<int>(error));
+        }
         return 0;
     }
-    const std::size_t wanted =
-        static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size_ - offset));
-    std::size_t done = 0;
-    while (done < wanted) {
-        const std::uint64_t at = offset + done;
-        OVERLAPPED position{};
-        position.Offset = static_cast<DWORD>(at);
-        position.OffsetHigh = static_cast<DWORD>(at >> 32);
-        const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(wanted - done, kLargestRead));
-        DWORD got = 0;
-        if (!::ReadFile(nativeHandle(handle_), buffer.data() + done, asked, &got, &position)) {
-            const DWORD error = ::GetLastError();
-            // Past the end: the file shrank since it was opened.
-            error_ = error == ERROR_HANDLE_EOF ? FileError{FileFailure::IoError}
-                                               : fileErrorFromSystem(static_cast<int>(error));
-            break;
-        }
-        if (got == 0) {
-            // The file shrank since it was opened: what is left is no longer
-            // the file that was opened, so it counts as a failed read.
-            error_ = {FileFailure::IoError};
-            break;
-        }
-        done += got;
-    }
-    return done;
+    return got;
 }
 
 } // namespace kelmora
