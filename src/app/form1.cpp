@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
+#include <QWindow>
 #include <utility>
 
 namespace kelmora {
@@ -255,6 +256,14 @@ void Form1::wireEvents() {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::Expose) {
+        if (!firstDisplayDone_ && windowHandle()->isExposed()) {
+            // Out of the event itself, so that a message box of the first
+            // display does not run inside the painting.
+            QTimer::singleShot(0, this, [this] { onFirstDisplay(); });
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::KeyPress) {
         const int keyCode = keyCodeOf(*static_cast<QKeyEvent*>(event));
         if (keyCode == kEnterKey && watched == Command1) {
@@ -311,10 +320,10 @@ bool Form1::FileExists(const QString& path) const {
 
 void Form1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (!firstDisplayDone_) {
-        // The first display waits for the window manager to frame and activate
-        // the window; without one, or where it activates nothing, it comes anyway.
-        QTimer::singleShot(kFrameWaitMilliseconds, this, [this] { onFirstDisplay(); });
+    if (!firstDisplayDone_ && windowHandle()) {
+        // The first display waits until the window is on the screen, which
+        // under a window manager is when it has its frame.
+        windowHandle()->installEventFilter(this);
     }
 }
 
@@ -322,6 +331,7 @@ void Form1::onFirstDisplay() {
     if (std::exchange(firstDisplayDone_, true)) {
         return;
     }
+    windowHandle()->removeEventFilter(this);
     // The frame is known now: put the frame itself into the corner, before any
     // message can be placed beside it.
     move(twips(1), twips(1));
@@ -409,15 +419,6 @@ void Form1::Form_Unload() {
 }
 
 // ---- Height ---------------------------------------------------------------
-
-bool Form1::event(QEvent* event) {
-    if (event->type() == QEvent::WindowActivate && !firstDisplayDone_) {
-        // Out of the event itself, so that a message box of the first display
-        // does not run inside the activation.
-        QTimer::singleShot(0, this, [this] { onFirstDisplay(); });
-    }
-    return QMainWindow::event(event);
-}
 
 void Form1::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);

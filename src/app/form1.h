@@ -27,9 +27,6 @@ enum class StationSelection;
 // The key code of Enter, the one key the key handlers act on.
 inline constexpr int kEnterKey = 13;
 
-// How long the first display waits for the window manager to activate the window.
-inline constexpr int kFrameWaitMilliseconds = 1000;
-
 // The program's one window. Every control, menu and piece of state belongs
 // to it; every operation is one of its handlers, named after the control and
 // the event that run it. The handlers are private: the window is driven
@@ -46,7 +43,6 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
