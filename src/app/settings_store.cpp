@@ -6,15 +6,15 @@
 namespace kelmora::settings_store {
 namespace {
 
-QString keyInSection(const Setting& setting) {
-    return QLatin1String(kSection) + QLatin1Char('/') + QLatin1String(setting.key);
-}
-
 QSettings store() {
     return {QSettings::NativeFormat, QSettings::UserScope, kApplicationName, kApplicationName};
 }
 
 } // namespace
+
+QString keyInSection(const Setting& setting) {
+    return QLatin1String(kSection) + QLatin1Char('/') + QLatin1String(setting.key);
+}
 
 QString read(const Setting& setting) {
     return store().value(keyInSection(setting), QString::fromUtf8(setting.defaultValue)).toString();

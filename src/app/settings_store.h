@@ -20,6 +20,9 @@ inline constexpr Setting kLanguage{"Sprache", "de"};
 // The default matches no file, so a first run selects nothing.
 inline constexpr Setting kDatabase{"Database", " ?"};
 
+// The key as the store names it, its section included.
+QString keyInSection(const Setting& setting);
+
 QString read(const Setting& setting);
 
 // Stores the database first, then the language. Returns false when the

@@ -74,10 +74,8 @@ FileError findTarget(const std::filesystem::path& path, std::filesystem::path& t
 // The hidden temporary files of exports of the target that died before they
 // could remove them; one that an export still holds cannot be deleted.
 void removeLeftovers(const std::filesystem::path& target) {
-    const std::filesystem::path pattern =
-        target.parent_path() / (L"." + target.filename().wstring() + L".kelmora-*");
     WIN32_FIND_DATAW found{};
-    const HANDLE search = ::FindFirstFileW(pattern.c_str(), &found);
+    const HANDLE search = ::FindFirstFileW(temporary_name::pattern(target).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return;
     }

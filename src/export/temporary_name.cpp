@@ -29,6 +29,10 @@ std::filesystem::path next(const std::filesystem::path& target, std::minstd_rand
     return target.parent_path() / name;
 }
 
+std::filesystem::path pattern(const std::filesystem::path& target) {
+    return target.parent_path() / (prefix(target) + std::filesystem::path("*").native());
+}
+
 bool isOf(const std::filesystem::path& fileName, const std::filesystem::path& target) {
     const Native& name = fileName.native();
     const Native start = prefix(target);

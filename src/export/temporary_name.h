@@ -13,6 +13,10 @@ namespace kelmora::temporary_name {
 // A new name for a temporary file of the target, in the target's folder.
 std::filesystem::path next(const std::filesystem::path& target, std::minstd_rand& random);
 
+// All names next() can give, with "*" for the random part: a pattern for
+// the system's listing of the target's folder.
+std::filesystem::path pattern(const std::filesystem::path& target);
+
 // Whether a name in the target's folder is one that next() gives.
 bool isOf(const std::filesystem::path& fileName, const std::filesystem::path& target);
 

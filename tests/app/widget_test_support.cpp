@@ -14,13 +14,6 @@
 #include <QWindow>
 
 namespace kelmora::testing {
-namespace {
-
-QString keyInSection(const settings_store::Setting& setting) {
-    return QLatin1String(settings_store::kSection) + QLatin1Char('/') + QLatin1String(setting.key);
-}
-
-} // namespace
 
 std::unique_ptr<QSettings> openSettings() {
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
@@ -70,13 +63,13 @@ void clearSettings() {
 
 void storeSetting(const settings_store::Setting& setting, const QString& value) {
     auto settings = openSettings();
-    settings->setValue(keyInSection(setting), value);
+    settings->setValue(settings_store::keyInSection(setting), value);
     settings->sync();
 }
 
 std::optional<QString> storedSetting(const settings_store::Setting& setting) {
     auto settings = openSettings();
-    const QString fullKey = keyInSection(setting);
+    const QString fullKey = settings_store::keyInSection(setting);
     if (!settings->contains(fullKey)) {
         return std::nullopt;
     }
