@@ -3,6 +3,7 @@
 #include "app/display_text.h"
 #include "app/form1.h"
 #include "database/ascii.h"
+#include "database/latin_case.h"
 #include "database/search_matcher.h"
 #include "database/station_record.h"
 #include "database/text_encoding.h"
@@ -23,13 +24,21 @@ QString trimBlanks(const QString& text) {
     return QString::fromUtf8(trimmed.data(), static_cast<qsizetype>(trimmed.size()));
 }
 
-// Upper case character by character: a character without a single upper-case
+// Upper case character by character, so that what was typed can still be
+// found. A character of the Windows-1252 repertoire takes its upper case
+// within that repertoire: µ, whose upper case is Greek, stays µ and so finds
+// "µW" in single-byte and UTF-8 lines alike, while ÿ becomes Ÿ. Any other
+// character takes its single upper-case form (ł becomes Ł). One without such a
 // form (ß, ligatures, ŉ) stays as it is, so "straße" finds "STRAßE".
+char32_t searchUpperCase(char32_t c) {
+    return isWindows1252Character(c) ? toUpperLatin(c) : QChar::toUpper(c);
+}
+
 QString upperCaseEachCharacter(const QString& text) {
     QString upper;
     upper.reserve(text.size());
     for (const char32_t c : text.toUcs4()) {
-        upper.append(QChar::fromUcs4(QChar::toUpper(c)));
+        upper.append(QChar::fromUcs4(searchUpperCase(c)));
     }
     return upper;
 }

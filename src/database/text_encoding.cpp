@@ -178,6 +178,10 @@ std::optional<std::string> utf8ToWindows1252(std::string_view utf8) {
     return out;
 }
 
+bool isWindows1252Character(char32_t c) {
+    return codePointToWindows1252(c).has_value();
+}
+
 DecodedCharacter decodeCharacter(std::string_view bytes, LineEncoding encoding) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     if (encoding == LineEncoding::Windows1252) {

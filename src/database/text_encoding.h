@@ -23,6 +23,9 @@ std::string toDisplayUtf8(std::string_view bytes, LineEncoding encoding);
 // has no Windows-1252 byte (such a text cannot occur in a Windows-1252 line).
 std::optional<std::string> utf8ToWindows1252(std::string_view utf8);
 
+// Whether Windows-1252 has a byte for the character.
+bool isWindows1252Character(char32_t c);
+
 // One character of a line: its code point and how many bytes it takes. In a
 // UTF-8 line a character is one code point, in a Windows-1252 line one byte.
 struct DecodedCharacter {

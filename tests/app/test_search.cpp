@@ -19,7 +19,12 @@ const QByteArray kDatabase = "CALL;Bemerkung;LOCATOR;Aktivit\xe4ten;QQ0HEAD\r\n"
                              "QQ4SZ;STRA\xdf"
                              "E 1;JN48AA;CW\r\n" // Windows-1252
                              "QQ5SZ;STRA\xc3\x9f"
-                             "E 2;JN49AA;CW"; // UTF-8
+                             "E 2;JN49AA;CW\r\n"                   // UTF-8
+                             "QQ6MU;10 \xb5W A;JN58AA;EME\r\n"     // Windows-1252
+                             "QQ7MU;10 \xc2\xb5W B;JN59AA;EME\r\n" // UTF-8
+                             "QQ8YY;PL\x9fN;JN68AA;EME\r\n"        // Windows-1252
+                             "QQ9PL;\xc5\x81\xc3\x93"
+                             "D\xc5\xb9;KO02AA;EME"; // UTF-8
 
 // Starts the window in the folder on the test database, the record of its
 // first station on display.
@@ -115,6 +120,31 @@ private slots:
         QCOMPARE(text(*window, "Text3"), QStringLiteral("STRAßE 1"));
     }
 
+    // Upper case stays within what the line's encoding can hold: a
+    // Windows-1252 character takes its Windows-1252 upper case, if any.
+    void theTypedTextIsFoundInItsUpperCase_data() {
+        QTest::addColumn<QString>("searchText");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("micro sign, Windows-1252") << "µw a"
+                                                  << "10 µW A";
+        QTest::newRow("micro sign, UTF-8") << "µw b"
+                                           << "10 µW B";
+        QTest::newRow("y with diaeresis") << "plÿn"
+                                          << "PLŸN";
+        QTest::newRow("Polish, UTF-8") << "łódź"
+                                       << "ŁÓDŹ";
+    }
+    void theTypedTextIsFoundInItsUpperCase() {
+        QFETCH(QString, searchText);
+        QFETCH(QString, found);
+        ScriptedMessages messages;
+        auto window = startOn(messages, "en", *folder_);
+        search(*window, searchText);
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().title, QStringLiteral(" found"));
+        QCOMPARE(text(*window, "Text3"), found);
+    }
+
     void enterOnTheFocusedButtonSearches() {
         ScriptedMessages messages;
         auto window = startOn(messages, "en", *folder_);
@@ -157,6 +187,10 @@ private slots:
             << "qq1abc;ko01"
             << " not found"
             << "QQ1ABC;KO01\r\n"; // "qq1abc;KO01" in the file
+        QTest::newRow("shown as searched") << "de"
+                                           << "µw x"
+                                           << " Suche erfolglos"
+                                           << "Keine Daten zu      \r\nµW X\r\nvorhanden !";
         QTest::newRow("inner blanks count") << "de"
                                             << "JO62 QM"
                                             << " Suche erfolglos"
