@@ -88,10 +88,13 @@ void removeIfLeftOver(const std::filesystem::path& file) {
 void removeLeftovers(const std::filesystem::path& target) {
     const std::filesystem::path folder =
         target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
+    // A listing that breaks off ends the search: what is not removed now
+    // goes with a later export. (The iterator's operator++ would throw.)
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        if (temporary_name::isOf(entry.path().filename(), target)) {
-            removeIfLeftOver(entry.path());
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        if (temporary_name::isOf(entry->path().filename(), target)) {
+            removeIfLeftOver(entry->path());
         }
     }
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/callsign_list.h"
+#include "support/failing_listing.h"
 #include "support/file_bytes.h"
 #include "support/held_file.h"
 #include "support/printing.h"
@@ -150,6 +151,17 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 #ifndef _WIN32
+// The search for leftovers lists the folder; a listing that breaks off is
+// no reason to fail the export.
+TEST_F(CallsignListFile, AFolderListingThatFailsPartWayIsNoFailure) {
+    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(folder_ / "ms196.txt", kHeading);
+    writeFile(folder_ / "ms197.txt", kHeading);
+    const testing::FailingListings failing(3); // ".", ".." and one file
+    EXPECT_EQ(run().status, Status::Written);
+    EXPECT_EQ(readFile(list_), "QQ1ABC JO62qm\r\n");
+}
+
 TEST_F(CallsignListFile, NewListTakesTheUmask) {
     writeFile(database_, kHeading);
     const mode_t previous = ::umask(027);
