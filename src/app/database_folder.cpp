@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/database_folder.h"
 
+#include "database/file_names.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,14 +33,20 @@ QRegularExpression patternExpression(const QString& pattern) {
                                   QRegularExpression::DotMatchesEverythingOption);
 }
 
+// A file that the user sees as such: no folder, no hidden or system file.
+bool isOrdinaryFile(const QFileInfo& file) {
+    return file.isFile() && !file_names::isHidden(toPath(file.filePath()));
+}
+
 // The ordinary files of a folder whose names the system gives back as they
 // are stored; a name that does not survive the round trip cannot be opened.
+// A listing that breaks off gives the files found until then.
 QFileInfoList ordinaryFiles(const QDir& folder) {
     QFileInfoList files;
     const QFileInfoList entries =
         folder.entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase | QDir::LocaleAware);
     for (const QFileInfo& entry : entries) {
-        if (entry.isFile() && QFileInfo::exists(entry.filePath())) {
+        if (isOrdinaryFile(entry) && QFileInfo::exists(entry.filePath())) {
             files.append(entry);
         }
     }
@@ -94,7 +102,7 @@ std::optional<std::filesystem::path> fileToOpen(const QString& name) {
         return std::nullopt;
     }
     const QFileInfo exact(name);
-    if (exact.isFile() && !exact.isHidden()) {
+    if (isOrdinaryFile(exact)) {
         return toPath(name);
     }
     if (hasWildcards(name)) {

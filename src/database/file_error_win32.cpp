@@ -16,8 +16,6 @@ FileFailure failureOf(int code) {
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH:
         return FileFailure::NotFound;
-    case ERROR_DIRECTORY:
-        return FileFailure::IsFolder;
     case ERROR_ACCESS_DENIED:
         return FileFailure::PermissionDenied;
     case ERROR_WRITE_PROTECT:

@@ -1,20 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "database/file_names.h"
 #include "export/replacement_file.h"
 #include "export/temporary_name.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 #include <windows.h>
 
 // On Windows an export holds its temporary file open without letting anyone
-// delete it, and marks it hidden; a hidden temporary file that can be deleted
-// is a leftover. Wide paths throughout, so that any folder and name work.
+// delete it, and marks it hidden until it is in place; a hidden temporary
+// file that can be deleted is a leftover. The file is put in place through
+// its own handle, so that no other program (a virus scanner, an indexer) can
+// open it in between. Wide paths in their long form throughout, so that any
+// folder and name work at any length.
 namespace kelmora {
 namespace {
 
 constexpr int kMaxNameAttempts = 100;
+// Another program may hold the old list for a moment: the move is tried again
+// for about a second before the list counts as in use.
+constexpr int kMoveAttempts = 10;
+constexpr DWORD kMovePauseMilliseconds = 100;
 
 HANDLE nativeHandle(std::intptr_t handle) {
     return reinterpret_cast<HANDLE>(handle);
@@ -40,8 +49,24 @@ std::filesystem::path finalPath(HANDLE file, const std::filesystem::path& path) 
     }
 }
 
+// The file that replaces the one at the final path. The name is the one the
+// program writes ("CALLSIGN.TXT"), whatever the old file's spelling; a link
+// to a file of another name replaces that file under its own name.
+std::filesystem::path nameAsWritten(const std::filesystem::path& final,
+                                    const std::filesystem::path& written) {
+    if (file_names::same(final.filename().native(), written.filename().native())) {
+        return final.parent_path() / written.filename();
+    }
+    return final;
+}
+
+bool isReadOnly(const std::filesystem::path& file) {
+    const DWORD attributes = ::GetFileAttributesW(file.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 // The file that really is replaced (a link is followed to its target), or why
-// it cannot be replaced.
+// it cannot be replaced. The path is in its long form.
 FileError findTarget(const std::filesystem::path& path, std::filesystem::path& target) {
     const HANDLE file = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -65,7 +90,7 @@ FileError findTarget(const std::filesystem::path& path, std::filesystem::path& t
     } else if ((information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) {
         error = {FileFailure::PermissionDenied}; // write-protected
     } else {
-        target = finalPath(file, path);
+        target = nameAsWritten(finalPath(file, path), path);
     }
     ::CloseHandle(file);
     return error;
@@ -102,19 +127,66 @@ bool isHeldElsewhere(const std::filesystem::path& file) {
     return false;
 }
 
+// Gives the open file the target's name, replacing the target. The target is
+// named by its full path: a bare name is taken as relative to the working
+// folder by Wine.
+FileError renameTo(HANDLE file, const std::filesystem::path& target) {
+    const std::wstring& name = target.native();
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+    std::memcpy(rename->FileName, name.data(), rename->FileNameLength);
+    if (::SetFileInformationByHandle(file, FileRenameInfo, rename,
+                                     static_cast<DWORD>(buffer.size()))) {
+        return {};
+    }
+    const DWORD error = ::GetLastError();
+    // Windows refuses to replace a file that another program holds as it
+    // refuses one the user may not replace: with "access denied".
+    if (error == ERROR_ACCESS_DENIED && isHeldElsewhere(target)) {
+        return {FileFailure::InUse, static_cast<int>(error)};
+    }
+    return fileErrorFromSystem(static_cast<int>(error));
+}
+
+// One attempt to put the file in the target's place.
+FileError replaceTarget(HANDLE file, const std::filesystem::path& target) {
+    if (isHeldElsewhere(target)) {
+        return {FileFailure::InUse};
+    }
+    // Write-protected since it was opened: Wine would replace it all the same.
+    if (isReadOnly(target)) {
+        return {FileFailure::PermissionDenied};
+    }
+    return renameTo(file, target);
+}
+
+FileError moveIntoPlace(HANDLE file, const std::filesystem::path& target) {
+    for (int attempt = 1;; ++attempt) {
+        const FileError error = replaceTarget(file, target);
+        if (error.failure != FileFailure::InUse || attempt == kMoveAttempts) {
+            return error;
+        }
+        ::Sleep(kMovePauseMilliseconds);
+    }
+}
+
 } // namespace
 
 FileError ReplacementFile::open() {
-    if (const FileError error = findTarget(path_, target_)) {
+    if (const FileError error = findTarget(file_names::longForm(path_), target_)) {
         return error;
     }
     removeLeftovers(target_);
     std::minstd_rand random = temporary_name::randomNames();
     for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
         std::filesystem::path candidate = temporary_name::next(target_, random);
-        // No sharing at all: no cleaner of another export can delete it.
-        const HANDLE file = ::CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                          FILE_ATTRIBUTE_HIDDEN, nullptr);
+        // No sharing at all: no cleaner of another export can delete it, and
+        // nobody can open it before it is in place.
+        const HANDLE file = ::CreateFileW(candidate.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                          CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             handle_ = reinterpret_cast<std::intptr_t>(file);
             temporary_ = std::move(candidate);
@@ -140,46 +212,42 @@ FileError ReplacementFile::write(std::string_view bytes) {
 }
 
 FileError ReplacementFile::commit() {
-    if (!::FlushFileBuffers(nativeHandle(handle_))) {
+    const HANDLE file = nativeHandle(handle_);
+    if (!::FlushFileBuffers(file)) {
         return lastError();
     }
-    // The list itself is not hidden. The attribute goes while the file is
-    // still held, so that from now on no cleaner takes it for a leftover.
-    FILE_BASIC_INFO attributes{};
-    attributes.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-    if (!::SetFileInformationByHandle(nativeHandle(handle_), FileBasicInfo, &attributes,
-                                      sizeof attributes)) {
-        return lastError();
-    }
-    if (!::CloseHandle(nativeHandle(std::exchange(handle_, kNoHandle)))) {
-        return lastError();
-    }
-    if (isHeldElsewhere(target_)) {
-        return {FileFailure::InUse};
-    }
-    if (!::MoveFileExW(temporary_.c_str(), target_.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const DWORD error = ::GetLastError();
-        // Denied over an existing file that is neither a folder nor write
-        // protected: another program holds it.
-        const bool held = error == ERROR_ACCESS_DENIED &&
-                          ::GetFileAttributesW(target_.c_str()) != INVALID_FILE_ATTRIBUTES;
-        return held ? FileError{FileFailure::InUse, static_cast<int>(error)}
-                    : fileErrorFromSystem(static_cast<int>(error));
+    if (const FileError error = moveIntoPlace(file, target_)) {
+        return error;
     }
     temporary_.clear();
+    // In place, the file is the list, which is not hidden. It is on disk by
+    // now, so a failure from here on cannot be reported as "old file
+    // unchanged" and is let pass.
+    FILE_BASIC_INFO attributes{};
+    attributes.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+    ::SetFileInformationByHandle(file, FileBasicInfo, &attributes, sizeof attributes);
+    ::FlushFileBuffers(file);
+    ::CloseHandle(nativeHandle(std::exchange(handle_, kNoHandle)));
     return {};
 }
 
 void ReplacementFile::discard() {
-    if (handle_ != kNoHandle) {
-        ::CloseHandle(nativeHandle(std::exchange(handle_, kNoHandle)));
+    if (handle_ == kNoHandle) {
+        return;
     }
-    if (!temporary_.empty()) {
+    // Deleted through the handle that still holds it, so that nothing can
+    // come between.
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    const bool deleting = !temporary_.empty() &&
+                          ::SetFileInformationByHandle(nativeHandle(handle_), FileDispositionInfo,
+                                                       &disposition, sizeof disposition);
+    ::CloseHandle(nativeHandle(std::exchange(handle_, kNoHandle)));
+    if (!temporary_.empty() && !deleting) {
         ::SetFileAttributesW(temporary_.c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileW(temporary_.c_str());
-        temporary_.clear();
     }
+    temporary_.clear();
 }
 
 } // namespace kelmora

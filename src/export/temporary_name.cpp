@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/temporary_name.h"
 
+#include "database/file_names.h"
+
 #include <algorithm>
 #include <chrono>
 #include <string_view>
@@ -36,7 +38,8 @@ std::filesystem::path pattern(const std::filesystem::path& target) {
 bool isOf(const std::filesystem::path& fileName, const std::filesystem::path& target) {
     const Native& name = fileName.native();
     const Native start = prefix(target);
-    if (name.size() != start.size() + kRandomLetters || name.compare(0, start.size(), start) != 0) {
+    if (name.size() != start.size() + kRandomLetters ||
+        !file_names::same(file_names::NameView(name).substr(0, start.size()), start)) {
         return false;
     }
     return std::all_of(

@@ -17,7 +17,8 @@ std::filesystem::path next(const std::filesystem::path& target, std::minstd_rand
 // the system's listing of the target's folder.
 std::filesystem::path pattern(const std::filesystem::path& target);
 
-// Whether a name in the target's folder is one that next() gives.
+// Whether a name in the target's folder is one that next() gives, the
+// letter case of the target's part compared as the file system compares it.
 bool isOf(const std::filesystem::path& fileName, const std::filesystem::path& target);
 
 // A source of names that differs from process to process.

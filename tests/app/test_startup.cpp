@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/database_folder.h"
+#include "support/held_file.h"
 #include "widget_test_support.h"
 
 #include <QAction>
@@ -301,6 +302,24 @@ private slots:
         QVERIFY(database_folder::anyFileMatches("m?2.*"));
         QVERIFY(!database_folder::anyFileMatches(""));
         QVERIFY(!database_folder::anyFileMatches(" ?"));
+    }
+
+    // On Windows a file is hidden, or a file of the system, by its attributes.
+    void hiddenAndSystemFilesAreNotListed() {
+#ifndef Q_OS_WIN
+        QSKIP("POSIX hides files by a leading dot only");
+#endif
+        WorkingFolder folder;
+        folder.write("ms1.txt", "CALL\r\n");
+        folder.write("ms2.txt", "CALL\r\n");
+        folder.write("ms3.txt", "CALL\r\n");
+        testing::markHidden(database_folder::toPath(folder.path() + "/ms2.txt"));
+        testing::markSystem(database_folder::toPath(folder.path() + "/ms3.txt"));
+        ScriptedMessages messages;
+        auto window = startWindow(messages);
+        QCOMPARE(listEntries(*window), QStringList({"ms1.txt"}));
+        QVERIFY(!database_folder::anyFileMatches("ms3.txt"));
+        QVERIFY(!database_folder::fileToOpen("ms3.txt"));
     }
 
     void fileOpenRestoresTheSavedNameAndKeepsTheRecord() {

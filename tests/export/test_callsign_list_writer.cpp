@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/callsign_list.h"
+#include "export/replacement_file.h"
 #include "support/failing_listing.h"
 #include "support/file_bytes.h"
 #include "support/held_file.h"
@@ -15,7 +16,10 @@
 #include <string>
 #include <vector>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <chrono>
+#include <thread>
+#else
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -32,6 +36,12 @@ namespace fs = std::filesystem;
 using Status = ExportResult::Status;
 using testing::readFile;
 using testing::writeFile;
+
+#ifdef _WIN32
+constexpr bool kCaseInsensitiveNames = true;
+#else
+constexpr bool kCaseInsensitiveNames = false;
+#endif
 
 const std::string kHeading = "CALL;Bemerkung;LOCATOR;Aktivitaeten;RIG / QRG;;;Stand :";
 const std::string kOldList = "QQ9OLD IO91wm\r\nQQ8OLD JO30aa\r\n";
@@ -147,7 +157,10 @@ INSTANTIATE_TEST_SUITE_P(
                       LeftoverCase{"OfAnotherList", ".WSJT.TXT.kelmora-Ab3xY9", false, false},
                       LeftoverCase{"NameTooLong", ".CALLSIGN.TXT.kelmora-Ab3xY9z", false, false},
                       LeftoverCase{"NotHiddenByName", "CALLSIGN.TXT.kelmora-Ab3xY9", false, false},
-                      LeftoverCase{"OtherTag", ".CALLSIGN.TXT.wsjtx-Ab3xY9", false, false}),
+                      LeftoverCase{"OtherTag", ".CALLSIGN.TXT.wsjtx-Ab3xY9", false, false},
+                      // The same name to Windows, another list's to POSIX.
+                      LeftoverCase{"OtherLetterCase", ".callsign.txt.kelmora-Ab3xY9", false,
+                                   kCaseInsensitiveNames}),
     [](const auto& info) { return std::string(info.param.name); });
 
 #ifndef _WIN32
@@ -308,7 +321,39 @@ const FailureCase kFailures[] = {
 INSTANTIATE_TEST_SUITE_P(Paths, Failures, ::testing::ValuesIn(kFailures),
                          [](const auto& info) { return std::string(info.param.name); });
 
-#ifndef _WIN32
+#ifdef _WIN32
+// Another program (a virus scanner, an indexer) that holds the old list for a
+// moment does not stop the export.
+TEST_F(CallsignListFile, AListHeldForAMomentIsReplacedOnceFree) {
+    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(list_, kOldList);
+    auto holder = std::make_unique<testing::HeldFile>(list_);
+    std::thread release([&holder] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        holder.reset();
+    });
+    const ExportResult result = run();
+    release.join();
+    EXPECT_EQ(result.status, Status::Written);
+    EXPECT_EQ(readFile(list_), "QQ1ABC JO62qm\r\n");
+}
+
+// Write-protected while the new list was being written: the old one stays,
+// and the reason given is the write protection.
+TEST_F(CallsignListFile, AListWriteProtectedMeanwhileIsKept) {
+    writeFile(list_, kOldList);
+    {
+        ReplacementFile list(list_);
+        ASSERT_FALSE(list.open());
+        ASSERT_FALSE(list.write("QQ1ABC JO62qm\r\n"));
+        fs::permissions(list_, fs::perms(0444));
+        EXPECT_EQ(list.commit().failure, FileFailure::PermissionDenied);
+    }
+    fs::permissions(list_, fs::perms::all);
+    EXPECT_EQ(readFile(list_), kOldList);
+    EXPECT_EQ(snapshot(folder_).size(), 1u);
+}
+#else
 // Runs in a forked child: a file size limit makes every write past it fail
 // with EFBIG, as a full disk fails with ENOSPC.
 [[noreturn]] void exportUnderFileSizeLimit(const fs::path& database, const fs::path& list) {

@@ -21,8 +21,9 @@ private:
     std::intptr_t handle_;
 };
 
-// Marks a file hidden where the system keeps such a mark (Windows); on POSIX
-// a leading dot in the name hides it.
+// Marks a file hidden, or as a file of the system, where the system keeps
+// such marks (Windows); on POSIX a leading dot in the name hides a file.
 void markHidden(const std::filesystem::path& path);
+void markSystem(const std::filesystem::path& path);
 
 } // namespace kelmora::testing

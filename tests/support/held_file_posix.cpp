@@ -21,4 +21,6 @@ HeldFile::~HeldFile() {
 
 void markHidden(const std::filesystem::path&) {}
 
+void markSystem(const std::filesystem::path&) {}
+
 } // namespace kelmora::testing

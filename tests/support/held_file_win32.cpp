@@ -19,12 +19,24 @@ HeldFile::~HeldFile() {
     ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
 }
 
-void markHidden(const std::filesystem::path& path) {
+namespace {
+
+void addAttribute(const std::filesystem::path& path, DWORD attribute) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES ||
-        !::SetFileAttributesW(path.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN)) {
-        throw std::runtime_error("cannot hide " + path.string());
+        !::SetFileAttributesW(path.c_str(), attributes | attribute)) {
+        throw std::runtime_error("cannot mark " + path.string());
     }
+}
+
+} // namespace
+
+void markHidden(const std::filesystem::path& path) {
+    addAttribute(path, FILE_ATTRIBUTE_HIDDEN);
+}
+
+void markSystem(const std::filesystem::path& path) {
+    addAttribute(path, FILE_ATTRIBUTE_SYSTEM);
 }
 
 } // namespace kelmora::testing
