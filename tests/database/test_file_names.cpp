@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "database/file_names.h"
 #include "support/held_file.h"
+#include "support/platform.h"
 #include "support/printing.h"
 #include "support/temp_folder.h"
 
@@ -14,11 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::PrintTo;
 
-#ifdef _WIN32
-constexpr bool kWindows = true;
-#else
-constexpr bool kWindows = false;
-#endif
+using testing::kWindows;
 
 // Database files out of sight are not listed: a dot starts their name on
 // POSIX, an attribute marks them on Windows.

@@ -4,6 +4,7 @@
 #include "support/failing_listing.h"
 #include "support/file_bytes.h"
 #include "support/held_file.h"
+#include "support/platform.h"
 #include "support/printing.h"
 #include "support/temp_folder.h"
 
@@ -36,12 +37,6 @@ namespace fs = std::filesystem;
 using Status = ExportResult::Status;
 using testing::readFile;
 using testing::writeFile;
-
-#ifdef _WIN32
-constexpr bool kCaseInsensitiveNames = true;
-#else
-constexpr bool kCaseInsensitiveNames = false;
-#endif
 
 const std::string kHeading = "CALL;Bemerkung;LOCATOR;Aktivitaeten;RIG / QRG;;;Stand :";
 const std::string kOldList = "QQ9OLD IO91wm\r\nQQ8OLD JO30aa\r\n";
@@ -160,7 +155,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LeftoverCase{"OtherTag", ".CALLSIGN.TXT.wsjtx-Ab3xY9", false, false},
                       // The same name to Windows, another list's to POSIX.
                       LeftoverCase{"OtherLetterCase", ".callsign.txt.kelmora-Ab3xY9", false,
-                                   kCaseInsensitiveNames}),
+                                   testing::kWindows}),
     [](const auto& info) { return std::string(info.param.name); });
 
 #ifndef _WIN32
