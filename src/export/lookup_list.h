@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "export/lookup_station.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelmora {
+
+enum class LineEnd { Lf, CrLf };
+
+// Why the bytes of a file are no look-up list, and in which line (from 1).
+struct ListTextFault {
+    enum class Kind { None, NulByte, LongLine, TooLarge };
+    Kind kind = Kind::None;
+    std::uint64_t line = 0; // 0 for TooLarge
+
+    explicit operator bool() const { return kind != Kind::None; }
+};
+
+// What an update did with the stations of the database.
+struct LookupCounts {
+    std::uint64_t added = 0;
+    std::uint64_t changed = 0;   // the list had the call with another locator
+    std::uint64_t unchanged = 0; // the list had the call with this locator
+    // Left out: "/" in the callsign, a callsign that is not 3 to 12 letters
+    // and digits, no valid locator, a callsign that an earlier station had.
+    std::uint64_t slashInCall = 0;
+    std::uint64_t invalidCall = 0;
+    std::uint64_t invalidLocator = 0;
+    std::uint64_t duplicate = 0;
+
+    std::uint64_t leftOut() const { return slashInCall + invalidCall + invalidLocator + duplicate; }
+    bool operator==(const LookupCounts&) const = default;
+};
+
+// WSJT-X's look-up list CALL3.TXT ("CALL,GRID,..." per station) with the
+// stations of a database merged in. Everything the database does not change
+// keeps its bytes: comment lines ("//") stay first and lines that start with
+// "ZZZZ" last, each in their order; every other line, malformed ones too, is
+// a station line, sorted by the text before its first comma in byte order.
+// A call that the database has gets its locator as the line's second field;
+// a call the list lacks comes in as "CALL,GRID,,,". The list keeps its line
+// end (LF or CR LF) and a UTF-8 byte-order mark; one comment line of the
+// program's own says where the update came from and replaces the one of an
+// earlier update.
+class LookupList {
+public:
+    static constexpr std::size_t kLongestLine = 64 * 1024;
+    static constexpr std::string_view kOwnLinePrefix = "// Kelmora-Database-Viewer update ";
+
+    // Takes the list's bytes: empty for a new list, which gets newLineEnd.
+    LookupList(std::string bytes, LineEnd newLineEnd);
+
+    // Where the bytes are no text; then nothing else may be asked.
+    const ListTextFault& fault() const { return fault_; }
+    const std::string& bytes() const { return bytes_; }
+
+    // The stations of the database, in its order: the first station of a
+    // callsign counts.
+    void take(const LookupStation& station);
+    void leaveOut(LookupStation::Verdict verdict);
+    // After the last station: makes the counts whole.
+    void finish();
+    const LookupCounts& counts() const { return counts_; }
+
+    // The comment line that records this update.
+    std::string ownLine(std::string_view databaseName, std::string_view date) const;
+
+    // Hands the new list to write in pieces of about a megabyte; stops, and
+    // returns false, at the first piece that write refuses.
+    bool write(std::string_view ownLine,
+               const std::function<bool(std::string_view piece)>& write) const;
+
+private:
+    struct StationLine {
+        std::string_view text; // without its line end
+        std::uint32_t keyLength;
+        bool claimed = false; // by a station of the database
+        std::uint8_t newGridLength = 0;
+        std::array<char, LookupStation::kLongestGrid> newGrid{};
+
+        std::string_view key() const { return text.substr(0, keyLength); }
+    };
+
+    void splitLines(std::string_view text);
+    void addLine(std::string_view line);
+    static std::string_view gridField(std::string_view line, std::size_t keyLength);
+    void appendStationLine(std::string& out, const StationLine& line) const;
+    void appendAddedLine(std::string& out, const LookupStation& station) const;
+
+    std::string bytes_;
+    ListTextFault fault_;
+    LineEnd lineEnd_;
+    bool byteOrderMark_ = false;
+    std::vector<std::string_view> comments_;
+    std::optional<std::size_t> versionLine_; // index in comments_
+    std::vector<StationLine> stations_;      // sorted by key
+    std::vector<std::string_view> endLines_;
+    std::vector<LookupStation> added_; // sorted and unique after finish()
+    LookupCounts counts_;
+};
+
+} // namespace kelmora
