@@ -2,6 +2,7 @@
 #include "export/lookup_list.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <utility>
 
@@ -27,13 +28,24 @@ std::string printable(std::string_view text) {
     return result;
 }
 
-struct KeyLess {
-    template <typename A, typename B> bool operator()(const A& a, const B& b) const {
-        return keyOf(a) < keyOf(b);
+// FNV-1a: callsigns are short, and any spread will do for a table of them.
+std::uint32_t hashOf(std::string_view key) {
+    std::uint32_t hash = 2166136261u;
+    for (const char c : key) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
     }
-    static std::string_view keyOf(std::string_view key) { return key; }
-    template <typename Line> static std::string_view keyOf(const Line& line) { return line.key(); }
-};
+    return hash;
+}
+
+// The second field of a line whose key is keyLength long; empty when the
+// line has no comma.
+std::string_view gridField(std::string_view line, std::size_t keyLength) {
+    if (keyLength >= line.size()) {
+        return {};
+    }
+    const std::string_view rest = line.substr(keyLength + 1);
+    return rest.substr(0, rest.find(','));
+}
 
 } // namespace
 
@@ -53,9 +65,11 @@ LookupList::LookupList(std::string bytes, LineEnd newLineEnd)
     if (const std::size_t firstLf = text.find('\n'); firstLf != std::string_view::npos) {
         lineEnd_ = firstLf > 0 && text[firstLf - 1] == '\r' ? LineEnd::CrLf : LineEnd::Lf;
     }
+    stations_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     splitLines(text);
-    if (!std::is_sorted(stations_.begin(), stations_.end(), KeyLess{})) {
-        std::stable_sort(stations_.begin(), stations_.end(), KeyLess{});
+    if (!fault_) {
+        sortStationLines();
+        buildKeyIndex();
     }
 }
 
@@ -80,10 +94,10 @@ void LookupList::splitLines(std::string_view text) {
 }
 
 void LookupList::addLine(std::string_view line) {
-    if (line.starts_with(kOwnLinePrefix)) {
-        return; // an earlier update's: this one writes its own
-    }
     if (line.starts_with(kCommentStart)) {
+        if (line.starts_with(kOwnLinePrefix)) {
+            return; // an earlier update's: this one writes its own
+        }
         if (!versionLine_ && line.starts_with(kVersionStart)) {
             versionLine_ = comments_.size();
         }
@@ -92,41 +106,82 @@ void LookupList::addLine(std::string_view line) {
         endLines_.push_back(line);
     } else {
         const std::size_t comma = line.find(',');
-        stations_.push_back({line, static_cast<std::uint32_t>(
-                                       comma == std::string_view::npos ? line.size() : comma)});
+        // Offsets fit: the list is far below 4 GiB.
+        stations_.push_back({static_cast<std::uint32_t>(line.data() - bytes_.data()),
+                             static_cast<std::uint32_t>(line.size()),
+                             static_cast<std::uint32_t>(std::min(comma, line.size())), kUntouched});
     }
 }
 
-std::string_view LookupList::gridField(std::string_view line, std::size_t keyLength) {
-    if (keyLength >= line.size()) {
-        return {};
+// Most lists come sorted; stable, so that lines with the same call keep
+// their order.
+void LookupList::sortStationLines() {
+    const auto byKey = [this](const StationLine& a, const StationLine& b) {
+        return key(a) < key(b);
+    };
+    if (!std::is_sorted(stations_.begin(), stations_.end(), byKey)) {
+        std::stable_sort(stations_.begin(), stations_.end(), byKey);
     }
-    const std::string_view rest = line.substr(keyLength + 1);
-    return rest.substr(0, rest.find(','));
+}
+
+void LookupList::buildKeyIndex() {
+    keyIndex_.assign(std::bit_ceil(2 * stations_.size() + 2), 0);
+    const std::size_t mask = keyIndex_.size() - 1;
+    for (std::size_t i = 0; i < stations_.size(); ++i) {
+        if (i > 0 && key(stations_[i]) == key(stations_[i - 1])) {
+            continue; // the table leads to the first of them
+        }
+        std::size_t slot = hashOf(key(stations_[i])) & mask;
+        while (keyIndex_[slot] != 0) {
+            slot = (slot + 1) & mask;
+        }
+        keyIndex_[slot] = static_cast<std::uint32_t>(i + 1);
+    }
+}
+
+std::optional<std::size_t> LookupList::findCall(std::string_view call) const {
+    const std::size_t mask = keyIndex_.size() - 1;
+    for (std::size_t slot = hashOf(call) & mask; keyIndex_[slot] != 0; slot = (slot + 1) & mask) {
+        const std::size_t line = keyIndex_[slot] - 1;
+        if (key(stations_[line]) == call) {
+            return line;
+        }
+    }
+    return std::nullopt;
 }
 
 void LookupList::take(const LookupStation& station) {
-    const auto [first, last] =
-        std::equal_range(stations_.begin(), stations_.end(), station.call(), KeyLess{});
-    if (first == last) {
-        added_.push_back(station);
+    const std::optional<std::size_t> first = findCall(station.call());
+    if (!first) {
+        if (addedCalls_.contains(station.call())) {
+            ++counts_.duplicate;
+            return;
+        }
+        added_.push_back(station); // a deque: the views of the others stay
+        addedCalls_.insert(added_.back().call());
         return;
     }
-    if (first->claimed) {
+    if (stations_[*first].change != kUntouched) {
         ++counts_.duplicate;
         return;
     }
     bool changed = false;
     // A call that stands in the list more than once gets the locator in each line.
-    for (auto line = first; line != last; ++line) {
-        line->claimed = true;
-        if (gridField(line->text, line->keyLength) != station.grid()) {
-            std::copy(station.grid().begin(), station.grid().end(), line->newGrid.begin());
-            line->newGridLength = static_cast<std::uint8_t>(station.grid().size());
+    for (std::size_t i = *first; i < stations_.size() && key(stations_[i]) == station.call(); ++i) {
+        StationLine& line = stations_[i];
+        if (gridField(text(line), line.keyLength) == station.grid()) {
+            line.change = kKept;
+        } else {
+            line.change = static_cast<std::uint32_t>(newGrids_.size());
             changed = true;
         }
     }
-    ++(changed ? counts_.changed : counts_.unchanged);
+    if (changed) {
+        newGrids_.push_back(station);
+        ++counts_.changed;
+    } else {
+        ++counts_.unchanged;
+    }
 }
 
 void LookupList::leaveOut(LookupStation::Verdict verdict) {
@@ -146,16 +201,9 @@ void LookupList::leaveOut(LookupStation::Verdict verdict) {
 }
 
 void LookupList::finish() {
-    const auto byCall = [](const LookupStation& a, const LookupStation& b) {
-        return a.call() < b.call();
-    };
-    // Stable, so that of a callsign the first station stays.
-    std::stable_sort(added_.begin(), added_.end(), byCall);
-    const auto end = std::unique(
-        added_.begin(), added_.end(),
-        [](const LookupStation& a, const LookupStation& b) { return a.call() == b.call(); });
-    counts_.duplicate += static_cast<std::uint64_t>(added_.end() - end);
-    added_.erase(end, added_.end());
+    addedCalls_.clear(); // its views would not survive the sort
+    std::sort(added_.begin(), added_.end(),
+              [](const LookupStation& a, const LookupStation& b) { return a.call() < b.call(); });
     counts_.added = added_.size();
 }
 
@@ -168,28 +216,21 @@ std::string LookupList::ownLine(std::string_view databaseName, std::string_view 
 // A changed line keeps every field but the second, and a comma after the
 // locator, which WSJT-X and older readers need behind a locator of four.
 void LookupList::appendStationLine(std::string& out, const StationLine& line) const {
-    if (line.newGridLength == 0) {
-        out.append(line.text);
+    const std::string_view whole = text(line);
+    if (line.change == kUntouched || line.change == kKept) {
+        out.append(whole);
         return;
     }
-    out.append(line.key());
+    out.append(key(line));
     out.push_back(',');
-    out.append(line.newGrid.data(), line.newGridLength);
-    const std::size_t gridEnd = line.keyLength < line.text.size()
-                                    ? line.text.find(',', line.keyLength + 1)
-                                    : std::string_view::npos;
+    out.append(newGrids_[line.change].grid());
+    const std::size_t gridEnd = line.keyLength < whole.size() ? whole.find(',', line.keyLength + 1)
+                                                              : std::string_view::npos;
     if (gridEnd == std::string_view::npos) {
         out.push_back(',');
     } else {
-        out.append(line.text.substr(gridEnd));
+        out.append(whole.substr(gridEnd));
     }
-}
-
-void LookupList::appendAddedLine(std::string& out, const LookupStation& station) const {
-    out.append(station.call());
-    out.push_back(',');
-    out.append(station.grid());
-    out.append(",,,");
 }
 
 bool LookupList::write(std::string_view ownLine,
@@ -210,6 +251,13 @@ bool LookupList::write(std::string_view ownLine,
         piece.append(line);
         endLine();
     };
+    const auto appendAdded = [&](const LookupStation& station) {
+        piece.append(station.call());
+        piece.push_back(',');
+        piece.append(station.grid());
+        piece.append(",,,");
+        endLine();
+    };
 
     if (byteOrderMark_) {
         piece.append(kByteOrderMark);
@@ -226,16 +274,14 @@ bool LookupList::write(std::string_view ownLine,
     // Two sorted runs whose keys never meet: every added call was missing.
     auto added = added_.begin();
     for (const StationLine& line : stations_) {
-        for (; added != added_.end() && added->call() < line.key(); ++added) {
-            appendAddedLine(piece, *added);
-            endLine();
+        for (; added != added_.end() && added->call() < key(line); ++added) {
+            appendAdded(*added);
         }
         appendStationLine(piece, line);
         endLine();
     }
     for (; added != added_.end(); ++added) {
-        appendAddedLine(piece, *added);
-        endLine();
+        appendAdded(*added);
     }
     for (const std::string_view line : endLines_) {
         appendLine(line);

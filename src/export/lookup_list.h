@@ -6,10 +6,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace kelmora {
@@ -80,21 +82,30 @@ public:
                const std::function<bool(std::string_view piece)>& write) const;
 
 private:
+    // A station line as offsets into bytes_: sorting moves 16 bytes a line.
     struct StationLine {
-        std::string_view text; // without its line end
+        std::uint32_t start;
+        std::uint32_t length; // without the line end
         std::uint32_t keyLength;
-        bool claimed = false; // by a station of the database
-        std::uint8_t newGridLength = 0;
-        std::array<char, LookupStation::kLongestGrid> newGrid{};
-
-        std::string_view key() const { return text.substr(0, keyLength); }
+        std::uint32_t change; // kUntouched, kKept or the index of its new locator
     };
+    static constexpr std::uint32_t kUntouched = 0xFFFFFFFF;
+    static constexpr std::uint32_t kKept = 0xFFFFFFFE; // the database has it, same locator
+
+    std::string_view text(const StationLine& line) const {
+        return std::string_view(bytes_).substr(line.start, line.length);
+    }
+    std::string_view key(const StationLine& line) const {
+        return std::string_view(bytes_).substr(line.start, line.keyLength);
+    }
 
     void splitLines(std::string_view text);
     void addLine(std::string_view line);
-    static std::string_view gridField(std::string_view line, std::size_t keyLength);
+    void sortStationLines();
+    void buildKeyIndex();
+    // The first of the lines with that call, or none.
+    std::optional<std::size_t> findCall(std::string_view call) const;
     void appendStationLine(std::string& out, const StationLine& line) const;
-    void appendAddedLine(std::string& out, const LookupStation& station) const;
 
     std::string bytes_;
     ListTextFault fault_;
@@ -103,8 +114,15 @@ private:
     std::vector<std::string_view> comments_;
     std::optional<std::size_t> versionLine_; // index in comments_
     std::vector<StationLine> stations_;      // sorted by key
+    // An open-addressing hash table of the keys: 1 + the index of the first
+    // of the lines with that key, 0 where empty. Its size is a power of two.
+    std::vector<std::uint32_t> keyIndex_;
     std::vector<std::string_view> endLines_;
-    std::vector<LookupStation> added_; // sorted and unique after finish()
+    std::vector<LookupStation> newGrids_; // the stations whose locators changed lines
+    // The calls the list lacks, each once: the memory grows with the new
+    // list, never with the database. Sorted by finish().
+    std::deque<LookupStation> added_;
+    std::unordered_set<std::string_view> addedCalls_; // views into added_, until finish()
     LookupCounts counts_;
 };
 
