@@ -93,9 +93,9 @@ void Form1::showCall3Result(const Call3Result& result, const std::filesystem::pa
                     call3_messages::listNotUpdated(language, failedFile,
                                                    failure_text::reason(language, result.error)));
         return;
-    case ExportResult::Status::ListNotText:
+    case ExportResult::Status::NoLookupList:
         showMessage(QMessageBox::Critical,
-                    call3_messages::listNotText(language, failedFile, result.textFault));
+                    call3_messages::noLookupList(language, failedFile, result.listFault));
         return;
     case ExportResult::Status::Written:
         return;

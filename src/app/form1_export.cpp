@@ -27,7 +27,7 @@ ResultMessage resultMessage(const ExportResult& result, std::optional<Language> 
                 databaseUnreadableMessage(language, failure_text::fileName(result.failedFile),
                                           failure_text::reason(language, result.error))};
     case ExportResult::Status::ListNotWritable:
-    case ExportResult::Status::ListNotText: // never: the callsign list is not read
+    case ExportResult::Status::NoLookupList: // never: the callsign list is not read
         break;
     }
     return {QMessageBox::Critical,

@@ -14,9 +14,6 @@ namespace {
 
 using Status = ExportResult::Status;
 
-// Far more than any look-up list: WSJT-X's own has about 5 MB.
-constexpr std::uint64_t kLargestList = std::uint64_t{256} << 20;
-
 #ifdef _WIN32
 constexpr LineEnd kSystemLineEnd = LineEnd::CrLf;
 #else
@@ -28,6 +25,14 @@ Call3Result failure(Status status, const std::filesystem::path& file, const File
     result.status = status;
     result.failedFile = file;
     result.error = error;
+    return result;
+}
+
+Call3Result noLookupList(const std::filesystem::path& file, const ListFault& fault) {
+    Call3Result result;
+    result.status = Status::NoLookupList;
+    result.failedFile = file;
+    result.listFault = fault;
     return result;
 }
 
@@ -49,7 +54,7 @@ OldList readOldList(const std::filesystem::path& path) {
         return list;
     }
     list.exists = true;
-    if (file.size() > kLargestList) {
+    if (file.size() > LookupList::kLargestList) {
         list.tooLarge = true;
         return list;
     }
@@ -112,24 +117,22 @@ Call3Result updateCall3List(const std::filesystem::path& database,
         return failure(Status::ListNotWritable, listPath, old.error);
     }
     const bool hadList = old.exists;
-    Call3Result result;
     if (old.tooLarge) {
-        result.status = Status::ListNotText;
-        result.failedFile = listPath;
-        result.textFault = {ListTextFault::Kind::TooLarge, 0};
-        return result;
+        return noLookupList(listPath, {ListFault::Kind::TooLarge});
+    }
+    if (std::error_code ignored;
+        hadList && std::filesystem::equivalent(database, listPath, ignored)) {
+        return noLookupList(listPath, {ListFault::Kind::TheDatabase});
     }
     LookupList list(std::move(old.bytes), kSystemLineEnd);
     if (list.fault()) {
-        result.status = Status::ListNotText;
-        result.failedFile = listPath;
-        result.textFault = list.fault();
-        return result;
+        return noLookupList(listPath, list.fault());
     }
     if (const FileError error = mergeDatabase(reader, hasHeadingLine, list)) {
         return failure(Status::DatabaseUnreadable, database, error);
     }
     list.finish();
+    Call3Result result;
 
     // Both files are written whole before either is put in place.
     ReplacementFile newList(listPath);

@@ -18,13 +18,13 @@ struct Call3Source {
 
 struct Call3Result {
     // Written, DatabaseUnreadable, ListNotWritable (the list or its backup
-    // could not be read or written) or ListNotText; on every failure the
-    // list is unchanged and no backup made.
+    // could not be read or written) or NoLookupList (see listFault); on
+    // every failure the list is unchanged and no backup made.
     ExportResult::Status status = ExportResult::Status::Written;
     LookupCounts counts;
     std::filesystem::path failedFile;
     FileError error;
-    ListTextFault textFault; // for ListNotText
+    ListFault listFault;
     // The previous list's copy; empty for a new list.
     std::filesystem::path backupFile;
     // Only after a failure that could not be undone: the list is updated,

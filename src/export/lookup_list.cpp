@@ -51,13 +51,17 @@ std::string_view gridField(std::string_view line, std::size_t keyLength) {
 
 LookupList::LookupList(std::string bytes, LineEnd newLineEnd)
     : bytes_(std::move(bytes)), lineEnd_(newLineEnd) {
+    if (bytes_.size() > kLargestList) {
+        fault_ = {ListFault::Kind::TooLarge};
+        return;
+    }
     std::string_view text = bytes_;
     if (text.starts_with(kByteOrderMark)) {
         byteOrderMark_ = true;
         text.remove_prefix(kByteOrderMark.size());
     }
     if (const void* nul = std::memchr(text.data(), '\0', text.size())) {
-        fault_ = {ListTextFault::Kind::NulByte,
+        fault_ = {ListFault::Kind::NulByte,
                   lineNumberAt(
                       text, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()))};
         return;
@@ -86,7 +90,7 @@ void LookupList::splitLines(std::string_view text) {
             line.remove_suffix(1);
         }
         if (line.size() > kLongestLine) {
-            fault_ = {ListTextFault::Kind::LongLine, number};
+            fault_ = {ListFault::Kind::LongLine, number};
             return;
         }
         addLine(line);
@@ -106,7 +110,7 @@ void LookupList::addLine(std::string_view line) {
         endLines_.push_back(line);
     } else {
         const std::size_t comma = line.find(',');
-        // Offsets fit: the list is far below 4 GiB.
+        // Offsets fit: the list is at most kLargestList.
         stations_.push_back({static_cast<std::uint32_t>(line.data() - bytes_.data()),
                              static_cast<std::uint32_t>(line.size()),
                              static_cast<std::uint32_t>(std::min(comma, line.size())), kUntouched});

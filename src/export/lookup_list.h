@@ -18,11 +18,12 @@ namespace kelmora {
 
 enum class LineEnd { Lf, CrLf };
 
-// Why the bytes of a file are no look-up list, and in which line (from 1).
-struct ListTextFault {
-    enum class Kind { None, NulByte, LongLine, TooLarge };
+// Why a file is no look-up list: no text (a NUL byte or a line over 64 KiB,
+// in that line, from 1), too large, or the database itself.
+struct ListFault {
+    enum class Kind { None, NulByte, LongLine, TooLarge, TheDatabase };
     Kind kind = Kind::None;
-    std::uint64_t line = 0; // 0 for TooLarge
+    std::uint64_t line = 0; // for NulByte and LongLine
 
     explicit operator bool() const { return kind != Kind::None; }
 };
@@ -56,13 +57,16 @@ struct LookupCounts {
 class LookupList {
 public:
     static constexpr std::size_t kLongestLine = 64 * 1024;
+    // Far more than any look-up list: WSJT-X's own has a few megabytes.
+    static constexpr std::size_t kLargestList = std::size_t{256} << 20;
     static constexpr std::string_view kOwnLinePrefix = "// Kelmora-Database-Viewer update ";
 
     // Takes the list's bytes: empty for a new list, which gets newLineEnd.
+    // Bytes over kLargestList are refused.
     LookupList(std::string bytes, LineEnd newLineEnd);
 
     // Where the bytes are no text; then nothing else may be asked.
-    const ListTextFault& fault() const { return fault_; }
+    const ListFault& fault() const { return fault_; }
     const std::string& bytes() const { return bytes_; }
 
     // The stations of the database, in its order: the first station of a
@@ -108,7 +112,7 @@ private:
     void appendStationLine(std::string& out, const StationLine& line) const;
 
     std::string bytes_;
-    ListTextFault fault_;
+    ListFault fault_;
     LineEnd lineEnd_;
     bool byteOrderMark_ = false;
     std::vector<std::string_view> comments_;

@@ -14,19 +14,21 @@ std::string count(std::uint64_t number) {
     return std::to_string(number);
 }
 
-std::string faultText(Language language, const ListTextFault& fault) {
+std::string faultText(Language language, const ListFault& fault) {
     const bool german = language == Language::German;
     const std::string line = count(fault.line);
     switch (fault.kind) {
-    case ListTextFault::Kind::NulByte:
+    case ListFault::Kind::NulByte:
         return german ? concat({"Zeile ", line, " enthält ein NUL-Byte: das ist kein Text."})
                       : concat({"Line ", line, " holds a NUL byte: this is no text."});
-    case ListTextFault::Kind::LongLine:
+    case ListFault::Kind::LongLine:
         return german ? concat({"Zeile ", line, " ist länger als 64 KiB."})
                       : concat({"Line ", line, " is longer than 64 KiB."});
-    case ListTextFault::Kind::TooLarge:
+    case ListFault::Kind::TooLarge:
         return german ? "Die Datei ist größer als 256 MiB." : "The file is larger than 256 MiB.";
-    case ListTextFault::Kind::None:
+    case ListFault::Kind::TheDatabase:
+        return german ? "Das ist die Datenbank selbst." : "This is the database itself.";
+    case ListFault::Kind::None:
         break;
     }
     return {};
@@ -105,7 +107,7 @@ MessageText listNotUpdated(Language language, std::string_view file, std::string
                                         "The list is left unchanged; no backup made."})};
 }
 
-MessageText listNotText(Language language, std::string_view file, const ListTextFault& fault) {
+MessageText noLookupList(Language language, std::string_view file, const ListFault& fault) {
     if (language == Language::German) {
         return {title(language),
                 joinLines({"Diese Datei ist keine Rufzeichenliste:", file,

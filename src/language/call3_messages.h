@@ -26,6 +26,6 @@ MessageText updated(Language language, std::string_view listFile, std::string_vi
 MessageText databaseUnreadable(Language language, std::string_view databaseFile,
                                std::string_view reason);
 MessageText listNotUpdated(Language language, std::string_view file, std::string_view reason);
-MessageText listNotText(Language language, std::string_view file, const ListTextFault& fault);
+MessageText noLookupList(Language language, std::string_view file, const ListFault& fault);
 
 } // namespace kelmora::call3_messages

@@ -355,13 +355,21 @@ const FailureCase kLookupListFailures[] = {
      [](const fs::path&, const fs::path& l) {
          writeFile(l, std::string("QQ1ABC,JO62QM,,,\nQQ2\0B,JO01\n", 29));
      },
-     Status::ListNotText,
+     Status::NoLookupList,
      {}},
     {"LineOver64KiB",
      [](const fs::path&, const fs::path& l) {
          writeFile(l, "QQ1ABC,JO62QM,,,\n" + std::string(64 * 1024 + 1, 'x') + "\n");
      },
-     Status::ListNotText,
+     Status::NoLookupList,
+     {}},
+    // Chosen by mistake in the save dialog, which lists the databases too.
+    {"ListIsTheDatabase",
+     [](const fs::path& f, const fs::path& l) {
+         fs::remove(l);
+         fs::create_hard_link(f / "ms195.txt", l);
+     },
+     Status::NoLookupList,
      {}},
     {"BackupIsFolder",
      [](const fs::path& f, const fs::path&) { fs::create_directory(f / "CALL3_backup.TXT"); },
