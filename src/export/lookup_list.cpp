@@ -47,6 +47,69 @@ std::string_view gridField(std::string_view line, std::size_t keyLength) {
     return rest.substr(0, rest.find(','));
 }
 
+// Gathers the new list into pieces of about a megabyte for the writer. A
+// long stretch of the old list goes to the writer as it is, uncopied.
+class Pieces {
+public:
+    Pieces(std::string_view lineEnd, const std::function<bool(std::string_view)>& write)
+        : lineEnd_(lineEnd), write_(write) {
+        piece_.reserve(kPieceSize + LookupList::kLongestLine + 64);
+    }
+
+    std::string_view lineEnd() const { return lineEnd_; }
+
+    // A line of the given parts and the line end.
+    template <typename... Parts> void line(const Parts&... parts) {
+        (piece_.append(parts), ...);
+        piece_.append(lineEnd_);
+        sendWhenFull();
+    }
+
+    // A line whose second field becomes grid; every other field stays, and a
+    // comma follows the locator, which older readers need behind one of four.
+    void changedLine(std::string_view text, std::size_t keyLength, std::string_view grid) {
+        const std::size_t gridEnd =
+            keyLength < text.size() ? text.find(',', keyLength + 1) : std::string_view::npos;
+        line(text.substr(0, keyLength), ",", grid,
+             gridEnd == std::string_view::npos ? std::string_view(",") : text.substr(gridEnd));
+    }
+
+    // Bytes that are whole lines already.
+    void bytes(std::string_view bytes) {
+        if (bytes.size() < kPieceSize / 16) {
+            piece_.append(bytes);
+            sendWhenFull();
+            return;
+        }
+        send();
+        written_ = written_ && write_(bytes);
+    }
+
+    bool finish() {
+        send();
+        return written_;
+    }
+
+private:
+    void sendWhenFull() {
+        if (piece_.size() >= kPieceSize) {
+            send();
+        }
+    }
+
+    void send() {
+        if (!piece_.empty()) {
+            written_ = written_ && write_(piece_);
+            piece_.clear();
+        }
+    }
+
+    std::string_view lineEnd_;
+    const std::function<bool(std::string_view)>& write_;
+    std::string piece_;
+    bool written_ = true;
+};
+
 } // namespace
 
 LookupList::LookupList(std::string bytes, LineEnd newLineEnd)
@@ -217,80 +280,61 @@ std::string LookupList::ownLine(std::string_view databaseName, std::string_view 
            " changed";
 }
 
-// A changed line keeps every field but the second, and a comma after the
-// locator, which WSJT-X and older readers need behind a locator of four.
-void LookupList::appendStationLine(std::string& out, const StationLine& line) const {
-    const std::string_view whole = text(line);
-    if (line.change == kUntouched || line.change == kKept) {
-        out.append(whole);
-        return;
-    }
-    out.append(key(line));
-    out.push_back(',');
-    out.append(newGrids_[line.change].grid());
-    const std::size_t gridEnd = line.keyLength < whole.size() ? whole.find(',', line.keyLength + 1)
-                                                              : std::string_view::npos;
-    if (gridEnd == std::string_view::npos) {
-        out.push_back(',');
-    } else {
-        out.append(whole.substr(gridEnd));
-    }
-}
-
 bool LookupList::write(std::string_view ownLine,
                        const std::function<bool(std::string_view piece)>& write) const {
-    const std::string_view lineEnd = lineEnd_ == LineEnd::CrLf ? "\r\n" : "\n";
-    std::string piece;
-    piece.reserve(kPieceSize + kLongestLine + 64);
-    bool written = true;
-    // Each line is finished before the piece may go.
-    const auto endLine = [&] {
-        piece.append(lineEnd);
-        if (piece.size() >= kPieceSize) {
-            written = written && write(piece);
-            piece.clear();
-        }
-    };
-    const auto appendLine = [&](std::string_view line) {
-        piece.append(line);
-        endLine();
-    };
-    const auto appendAdded = [&](const LookupStation& station) {
-        piece.append(station.call());
-        piece.push_back(',');
-        piece.append(station.grid());
-        piece.append(",,,");
-        endLine();
-    };
-
+    Pieces out(lineEnd_ == LineEnd::CrLf ? "\r\n" : "\n", write);
     if (byteOrderMark_) {
-        piece.append(kByteOrderMark);
+        out.bytes(kByteOrderMark);
     }
     if (!versionLine_) {
-        appendLine(ownLine);
+        out.line(ownLine);
     }
     for (std::size_t i = 0; i < comments_.size(); ++i) {
-        appendLine(comments_[i]);
+        out.line(comments_[i]);
         if (versionLine_ == i) {
-            appendLine(ownLine);
+            out.line(ownLine);
         }
     }
+    // Untouched lines that stood together in the old list, each with the
+    // list's line end, go out as that stretch of it.
+    std::size_t runStart = 0;
+    std::size_t runEnd = 0;
+    const auto endRun = [&] {
+        out.bytes(std::string_view(bytes_).substr(runStart, runEnd - runStart));
+        runStart = runEnd;
+    };
     // Two sorted runs whose keys never meet: every added call was missing.
     auto added = added_.begin();
     for (const StationLine& line : stations_) {
         for (; added != added_.end() && added->call() < key(line); ++added) {
-            appendAdded(*added);
+            endRun();
+            out.line(added->call(), ",", added->grid(), ",,,");
         }
-        appendStationLine(piece, line);
-        endLine();
+        const std::size_t end = line.start + line.length;
+        const bool untouched = line.change == kUntouched || line.change == kKept;
+        if (untouched && bytes_.compare(end, out.lineEnd().size(), out.lineEnd()) == 0) {
+            if (line.start != runEnd) {
+                endRun();
+                runStart = line.start;
+            }
+            runEnd = end + out.lineEnd().size();
+            continue;
+        }
+        endRun();
+        if (untouched) {
+            out.line(text(line));
+        } else {
+            out.changedLine(text(line), line.keyLength, newGrids_[line.change].grid());
+        }
     }
+    endRun();
     for (; added != added_.end(); ++added) {
-        appendAdded(*added);
+        out.line(added->call(), ",", added->grid(), ",,,");
     }
     for (const std::string_view line : endLines_) {
-        appendLine(line);
+        out.line(line);
     }
-    return written && write(piece);
+    return out.finish();
 }
 
 } // namespace kelmora

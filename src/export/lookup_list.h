@@ -109,7 +109,6 @@ private:
     void buildKeyIndex();
     // The first of the lines with that call, or none.
     std::optional<std::size_t> findCall(std::string_view call) const;
-    void appendStationLine(std::string& out, const StationLine& line) const;
 
     std::string bytes_;
     ListFault fault_;

@@ -34,6 +34,16 @@ const std::string kNewLineEnd = "\r\n";
 const std::string kNewLineEnd = "\n";
 #endif
 
+// Lines "AA00000,JO62,,," on: more than a megabyte for 80,000 of them.
+std::string manyLines(int from, int to) {
+    std::string lines;
+    for (int i = from; i < to; ++i) {
+        std::string number = std::to_string(i);
+        lines += "AA" + std::string(5 - number.size(), '0') + number + ",JO62,,,\r\n";
+    }
+    return lines;
+}
+
 class Call3List : public ::testing::Test {
 protected:
     Call3Result run() { return updateCall3List(database_, list_, true, kSource); }
@@ -158,6 +168,14 @@ const MergeCase kMerges[] = {
      "\xEF\xBB\xBF// Version: 1\nQQ1A,JO02,,,\n",
      "\xEF\xBB\xBF// Version: 1\n" + ownLine(0, 1) + "\nQQ1A,KO12,,,\n",
      {.changed = 1}},
+    // Long stretches of untouched lines go out as they were, around the
+    // lines that change.
+    {"LongListAroundChanges",
+     "AA40000;x;JO01\r\nAA40000A;x;JO02\r\nAA79999;x;JO62\r\n",
+     "// Version: 1\r\n" + manyLines(0, 80'000),
+     "// Version: 1\r\n" + ownLine(1, 1) + "\r\n" + manyLines(0, 40'000) +
+         "AA40000,JO01,,,\r\nAA40000A,JO02,,,\r\n" + manyLines(40'001, 80'000),
+     {.added = 1, .changed = 1, .unchanged = 1}},
     {"EmptyListFileKeptAsBackup",
      "QQ1A;x;KO12\r\n",
      "",
