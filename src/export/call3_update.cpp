@@ -95,6 +95,52 @@ FileError writeWhole(ReplacementFile& file, std::string_view bytes) {
     return file.write(bytes);
 }
 
+// Puts the new list in place and, where there was one, the old list beside
+// it as its backup. Both are written whole before either is put in place,
+// and the list goes first: a list that cannot be replaced leaves no backup.
+Call3Result replaceWithBackup(const LookupList& list, const std::filesystem::path& listPath,
+                              bool hadList, const Call3Source& source) {
+    ReplacementFile newList(listPath);
+    if (const FileError error = newList.open()) {
+        return failure(Status::ListNotWritable, listPath, error);
+    }
+    FileError writeError;
+    const bool written =
+        list.write(list.ownLine(source.databaseName, source.date), [&](std::string_view piece) {
+            writeError = newList.write(piece);
+            return !writeError;
+        });
+    if (!written) {
+        return failure(Status::ListNotWritable, listPath, writeError);
+    }
+    std::optional<ReplacementFile> backup;
+    const std::filesystem::path backupPath = call3BackupPath(listPath);
+    if (hadList) {
+        backup.emplace(backupPath);
+        if (const FileError error = writeWhole(*backup, list.bytes())) {
+            return failure(Status::ListNotWritable, backupPath, error);
+        }
+    }
+    if (const FileError error = newList.commit()) {
+        return failure(Status::ListNotWritable, listPath, error);
+    }
+    Call3Result result;
+    result.counts = list.counts();
+    if (!backup) {
+        return result;
+    }
+    result.backupFile = backupPath;
+    if (const FileError error = backup->commit()) {
+        // Puts the old list back, so that the failure changes nothing.
+        ReplacementFile restored(listPath);
+        if (!writeWhole(restored, list.bytes()) && !restored.commit()) {
+            return failure(Status::ListNotWritable, backupPath, error);
+        }
+        result.backupError = error;
+    }
+    return result;
+}
+
 } // namespace
 
 std::filesystem::path call3BackupPath(const std::filesystem::path& list) {
@@ -132,48 +178,7 @@ Call3Result updateCall3List(const std::filesystem::path& database,
         return failure(Status::DatabaseUnreadable, database, error);
     }
     list.finish();
-    Call3Result result;
-
-    // Both files are written whole before either is put in place.
-    ReplacementFile newList(listPath);
-    if (const FileError error = newList.open()) {
-        return failure(Status::ListNotWritable, listPath, error);
-    }
-    FileError writeError;
-    const bool written =
-        list.write(list.ownLine(source.databaseName, source.date), [&](std::string_view piece) {
-            writeError = newList.write(piece);
-            return !writeError;
-        });
-    if (!written) {
-        return failure(Status::ListNotWritable, listPath, writeError);
-    }
-    std::optional<ReplacementFile> backup;
-    const std::filesystem::path backupPath = call3BackupPath(listPath);
-    if (hadList) {
-        backup.emplace(backupPath);
-        if (const FileError error = writeWhole(*backup, list.bytes())) {
-            return failure(Status::ListNotWritable, backupPath, error);
-        }
-    }
-    // The list first: a list that cannot be replaced leaves no backup behind.
-    if (const FileError error = newList.commit()) {
-        return failure(Status::ListNotWritable, listPath, error);
-    }
-    result.counts = list.counts();
-    if (!backup) {
-        return result;
-    }
-    result.backupFile = backupPath;
-    if (const FileError error = backup->commit()) {
-        // Puts the old list back, so that the failure changes nothing.
-        ReplacementFile restored(listPath);
-        if (!writeWhole(restored, list.bytes()) && !restored.commit()) {
-            return failure(Status::ListNotWritable, backupPath, error);
-        }
-        result.backupError = error;
-    }
-    return result;
+    return replaceWithBackup(list, listPath, hadList, source);
 }
 
 } // namespace kelmora

@@ -3,7 +3,6 @@
 
 #include "export/lookup_station.h"
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -49,8 +48,8 @@ struct LookupCounts {
 // keeps its bytes: comment lines ("//") stay first and lines that start with
 // "ZZZZ" last, each in their order; every other line, malformed ones too, is
 // a station line, sorted by the text before its first comma in byte order.
-// A call that the database has gets its locator as the line's second field;
-// a call the list lacks comes in as "CALL,GRID,,,". The list keeps its line
+// A call that the database has gets its locator as the line's second field,
+// followed by a comma; a call the list lacks comes in as "CALL,GRID,,,". The list keeps its line
 // end (LF or CR LF) and a UTF-8 byte-order mark; one comment line of the
 // program's own says where the update came from and replaces the one of an
 // earlier update.
@@ -65,7 +64,8 @@ public:
     // Bytes over kLargestList are refused.
     LookupList(std::string bytes, LineEnd newLineEnd);
 
-    // Where the bytes are no text; then nothing else may be asked.
+    // Why the bytes are no look-up list, if they are not; then nothing else
+    // may be asked.
     const ListFault& fault() const { return fault_; }
     const std::string& bytes() const { return bytes_; }
 
