@@ -7,13 +7,10 @@
 #include "bench_support.h"
 #include "export/callsign_list.h"
 
-#include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -26,23 +23,6 @@ constexpr std::uint64_t kStations = 1'000'000;
 constexpr int kRuns = 3;
 constexpr double kRatioGoal = 0.5;
 constexpr double kMemoryGoalMiB = 32.0;
-
-// Streams both files so that the check itself keeps memory flat.
-bool sameBytes(const fs::path& a, const fs::path& b) {
-    std::ifstream first(a, std::ios::binary);
-    std::ifstream second(b, std::ios::binary);
-    std::array<char, 1 << 16> bufferA{};
-    std::array<char, 1 << 16> bufferB{};
-    while (first && second) {
-        first.read(bufferA.data(), bufferA.size());
-        second.read(bufferB.data(), bufferB.size());
-        if (first.gcount() != second.gcount() ||
-            !std::equal(bufferA.begin(), bufferA.begin() + first.gcount(), bufferB.begin())) {
-            return false;
-        }
-    }
-    return first.eof() && second.eof();
-}
 
 void exportOurs(const fs::path& database, const fs::path& list, StationSelection selection) {
     const kelmora::ExportResult result =
@@ -76,7 +56,7 @@ double compare(const Mode& mode, const fs::path& script, const fs::path& databas
     const double oursSeconds =
         kelmora::bench::bestSeconds(kRuns, [&] { exportOurs(database, ours, mode.selection); });
     const double awkSeconds = kelmora::bench::bestCommandSeconds(kRuns, command);
-    if (!sameBytes(ours, theirs)) {
+    if (!kelmora::bench::sameBytes(ours, theirs)) {
         throw std::runtime_error(std::string("lists differ for mode ") + mode.label + ": " +
                                  ours.string() + " " + theirs.string());
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "bench_support.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -129,6 +130,22 @@ void warmPageCache(const std::filesystem::path& path) {
     std::vector<char> buffer(1 << 20);
     while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0) {
     }
+}
+
+bool sameBytes(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::ifstream first(a, std::ios::binary);
+    std::ifstream second(b, std::ios::binary);
+    std::array<char, 1 << 16> bufferA{};
+    std::array<char, 1 << 16> bufferB{};
+    while (first && second) {
+        first.read(bufferA.data(), bufferA.size());
+        second.read(bufferB.data(), bufferB.size());
+        if (first.gcount() != second.gcount() ||
+            !std::equal(bufferA.begin(), bufferA.begin() + first.gcount(), bufferB.begin())) {
+            return false;
+        }
+    }
+    return first.eof() && second.eof();
 }
 
 std::string shellQuote(const std::string& text) {

@@ -28,6 +28,10 @@ double peakResidentMiB();
 // Reads the whole file once so that every contender finds it in the page cache.
 void warmPageCache(const std::filesystem::path& path);
 
+// Whether two files hold the same bytes. Streams both, so that the check
+// itself keeps memory flat.
+bool sameBytes(const std::filesystem::path& a, const std::filesystem::path& b);
+
 // A folder for the benchmark's files, removed when the object goes.
 using ScratchFolder = testing::TempFolder;
 

@@ -57,15 +57,28 @@ void writeCaption(QObject* control, const QString& text) {
     }
 }
 
+// The tool tip of a control or of a menu item.
+void writeToolTip(QObject* control, const QString& text) {
+    if (auto* action = qobject_cast<QAction*>(control)) {
+        action->setToolTip(text);
+    } else if (auto* widget = qobject_cast<QWidget*>(control)) {
+        widget->setToolTip(text);
+    } else {
+        qFatal("%s has no tool tip", qPrintable(control->objectName()));
+    }
+}
+
 QString withoutAccessKeyMark(QString caption) {
     return caption.remove(QRegularExpression(QStringLiteral("&(?!&)")));
 }
 
 } // namespace
 
-Form1::Form1(MessagePresenter* presenter)
+Form1::Form1(MessagePresenter* presenter, FileChooser* chooser)
     : ownPresenter_(presenter ? nullptr : std::make_unique<ModalMessagePresenter>()),
-      presenter_(presenter ? presenter : ownPresenter_.get()) {
+      presenter_(presenter ? presenter : ownPresenter_.get()),
+      ownChooser_(chooser ? nullptr : std::make_unique<DialogFileChooser>()),
+      chooser_(chooser ? chooser : ownChooser_.get()) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -217,6 +230,9 @@ void Form1::buildMenus() {
     mnuWSJTall = makeAction(mnuWSJT, "mnuWSJTall", "&alle", &Form1::mnuWSJTall_Click);
     mnuFSK441Datei =
         makeAction(mnuWSJT, "mnuFSK441Datei", "&nur FSK441", &Form1::mnuFSK441Datei_Click);
+    mnuCall3 = makeAction(mnuExtr, "mnuCall3", "für WSJT-&X: CALL3.TXT aktualisieren...",
+                          &Form1::mnuCall3_Click);
+    mnuExtr->setToolTipsVisible(true);
 
     mnuHelp = makeMenu(this, "mnuHelp", " &? ");
     mnuInfo = makeAction(mnuHelp, "mnuInfo", "&Info", &Form1::mnuInfo_Click);
@@ -468,7 +484,7 @@ void Form1::writeCaptions(Language language) {
             setWindowTitle(fromUtf8(kelmora::windowTitle(language)));
             break;
         case CaptionProperty::ToolTip:
-            control<QWidget>(name)->setToolTip(text);
+            writeToolTip(control<QObject>(name), text);
             break;
         case CaptionProperty::Caption:
             writeCaption(control<QObject>(name), text);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/file_chooser.h"
 #include "app/message_presenter.h"
 #include "app/qt_translations.h"
 #include "app/window_layout.h"
@@ -8,6 +9,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,6 +25,7 @@ class QPushButton;
 namespace kelmora {
 
 enum class StationSelection;
+struct Call3Result;
 
 // The key code of Enter, the one key the key handlers act on.
 inline constexpr int kEnterKey = 13;
@@ -36,8 +39,9 @@ class Form1 : public QMainWindow {
 
 public:
     // Builds the window and runs Form_Load. Without a presenter, messages are
-    // real modal message boxes.
-    explicit Form1(MessagePresenter* presenter = nullptr);
+    // real modal message boxes; without a chooser, files are chosen in Qt's
+    // own file dialog.
+    explicit Form1(MessagePresenter* presenter = nullptr, FileChooser* chooser = nullptr);
     ~Form1() override;
 
 protected:
@@ -76,6 +80,9 @@ private:
     void mnuExtr_Click();
     void mnuWSJTall_Click();
     void mnuFSK441Datei_Click();
+
+    // Look-up list for WSJT-X.
+    void mnuCall3_Click();
 
     // Language and Info.
     void mnuOpt_Click();
@@ -121,6 +128,8 @@ private:
     void writeDefaultHeadings(Language language);
     void updateAccessibleNames();
     void exportCallsignList(StationSelection selection);
+    void showCall3Result(const Call3Result& result, const std::filesystem::path& list,
+                         Language language);
     void returnFocusToSearchText();
     int twips(int value) const;
     QMessageBox::StandardButton
@@ -130,6 +139,8 @@ private:
 
     std::unique_ptr<MessagePresenter> ownPresenter_;
     MessagePresenter* presenter_;
+    std::unique_ptr<FileChooser> ownChooser_;
+    FileChooser* chooser_;
     QtTranslations qtTranslations_;
 
     // State shared by the handlers. Messages join their lines with the
@@ -164,6 +175,7 @@ private:
     QMenu* mnuWSJT = nullptr;
     QAction* mnuWSJTall = nullptr;
     QAction* mnuFSK441Datei = nullptr;
+    QAction* mnuCall3 = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuInfo = nullptr;
 };

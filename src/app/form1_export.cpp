@@ -1,31 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/busy_pointer.h"
 #include "app/database_folder.h"
+#include "app/failure_text.h"
 #include "app/form1.h"
 #include "export/callsign_list.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QMenu>
-#include <optional>
 
 namespace kelmora {
 namespace {
-
-std::string displayName(const std::filesystem::path& path) {
-    std::error_code ignored;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, ignored);
-    return QDir::toNativeSeparators(database_folder::fromPath(absolute)).toStdString();
-}
-
-// The program's own words for the failure, else the system's text for its code.
-std::string failureReason(std::optional<Language> language, const FileError& error) {
-    if (const auto reason =
-            fileFailureReason(language.value_or(Language::English), error.failure)) {
-        return std::string(*reason);
-    }
-    return systemErrorText(error.systemCode);
-}
 
 struct ResultMessage {
     QMessageBox::Icon icon;
@@ -40,21 +24,24 @@ ResultMessage resultMessage(const ExportResult& result, std::optional<Language> 
             callsignListWrittenMessage(language, database_folder::workingFolder().toStdString())};
     case ExportResult::Status::DatabaseUnreadable:
         return {QMessageBox::Critical,
-                databaseUnreadableMessage(language, displayName(result.failedFile),
-                                          failureReason(language, result.error))};
+                databaseUnreadableMessage(language, failure_text::fileName(result.failedFile),
+                                          failure_text::reason(language, result.error))};
     case ExportResult::Status::ListNotWritable:
+    case ExportResult::Status::NoLookupList: // never: the callsign list is not read
         break;
     }
     return {QMessageBox::Critical,
-            callsignListNotWrittenMessage(language, displayName(result.failedFile),
-                                          failureReason(language, result.error))};
+            callsignListNotWrittenMessage(language, failure_text::fileName(result.failedFile),
+                                          failure_text::reason(language, result.error))};
 }
 
 } // namespace
 
 void Form1::mnuExtr_Click() {
     // Nothing to export while no database is selected.
-    mnuWSJT->setEnabled(!Combo1->currentText().isEmpty());
+    const bool databaseSelected = !Combo1->currentText().isEmpty();
+    mnuWSJT->setEnabled(databaseSelected);
+    mnuCall3->setEnabled(databaseSelected);
 }
 
 void Form1::mnuWSJTall_Click() {

@@ -20,6 +20,13 @@ QString read(const Setting& setting) {
     return store().value(keyInSection(setting), QString::fromUtf8(setting.defaultValue)).toString();
 }
 
+bool write(const Setting& setting, const QString& value) {
+    QSettings settings = store();
+    settings.setValue(keyInSection(setting), value);
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
 bool writeAtClosing(const QString& database, const QString& language) {
     QSettings settings = store();
     settings.setValue(keyInSection(kDatabase), database);

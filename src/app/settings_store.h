@@ -19,11 +19,16 @@ struct Setting {
 inline constexpr Setting kLanguage{"Sprache", "de"};
 // The default matches no file, so a first run selects nothing.
 inline constexpr Setting kDatabase{"Database", " ?"};
+// The look-up list of WSJT-X last updated, as a full path; none at first.
+inline constexpr Setting kCall3List{"Call3List", ""};
 
 // The key as the store names it, its section included.
 QString keyInSection(const Setting& setting);
 
 QString read(const Setting& setting);
+
+// Stores one value at once. Returns false when the store could not be written.
+bool write(const Setting& setting, const QString& value);
 
 // Stores the database first, then the language. Returns false when the
 // store could not be written.

@@ -14,6 +14,7 @@ struct ExportResult {
         Written,            // the list was replaced by the new one
         DatabaseUnreadable, // the database could not be opened or read; nothing changed
         ListNotWritable,    // the list could not be written; the old list is unchanged
+        NoLookupList,       // the file to update is no look-up list; it is unchanged
     };
     Status status = Status::Written;
     std::uint64_t stationsWritten = 0;

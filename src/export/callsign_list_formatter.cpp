@@ -3,12 +3,7 @@
 
 #include "database/ascii.h"
 #include "database/latin_case.h"
-#include "database/station_record.h"
 #include "database/text_encoding.h"
-
-#include <algorithm>
-#include <array>
-#include <span>
 
 namespace kelmora {
 namespace {
@@ -75,34 +70,15 @@ void appendLocator(std::string& out, std::string_view locator, EncodingOf encodi
 } // namespace
 
 CallsignListFormatter::CallsignListFormatter(bool hasHeadingLine, StationSelection selection)
-    : hasHeadingLine_(hasHeadingLine), selection_(selection) {}
+    : columns_(hasHeadingLine), selection_(selection) {}
 
 void CallsignListFormatter::addLine(std::string_view line, std::string& out) {
     if (!headingSeen_) {
         headingSeen_ = true;
-        takeHeadingLine(line);
+        columns_.takeHeadingLine(line);
         return;
     }
     addStationLine(line, out);
-}
-
-void CallsignListFormatter::takeHeadingLine(std::string_view line) {
-    if (!hasHeadingLine_) {
-        return; // the first line is skipped all the same; the fields stay 1 and 3
-    }
-    std::array<std::string_view, kStationFieldCount> headings;
-    splitFields(line, headings, QuoteRemoval::Keep);
-    callsignField_.reset();
-    locatorField_.reset();
-    for (std::size_t field = 0; field < headings.size(); ++field) {
-        // Later matches overwrite earlier ones: the rightmost heading wins.
-        if (ascii::equalsIgnoringCase(headings[field], "CALL")) {
-            callsignField_ = field;
-        }
-        if (ascii::equalsIgnoringCase(headings[field], "LOCATOR")) {
-            locatorField_ = field;
-        }
-    }
 }
 
 bool CallsignListFormatter::isSelected(std::string_view line, std::string_view callsign) const {
@@ -113,22 +89,13 @@ bool CallsignListFormatter::isSelected(std::string_view line, std::string_view c
 }
 
 void CallsignListFormatter::addStationLine(std::string_view line, std::string& out) {
-    // The line is split as far as the farther of the two columns, so that both
-    // come from the line itself whichever of them stands first.
-    std::array<std::string_view, kStationFieldCount> fields{};
-    const std::size_t fieldsNeeded =
-        std::max(callsignField_.value_or(0) + 1, locatorField_.value_or(0) + 1);
-    splitFields(line, std::span(fields).first(fieldsNeeded), QuoteRemoval::Remove);
-    const auto fieldOf = [&fields](std::optional<std::size_t> index) {
-        return index ? fields[*index] : std::string_view();
-    };
-    const std::string_view callsign = fieldOf(callsignField_);
-    if (!isSelected(line, callsign)) {
+    const StationColumns::Fields fields = columns_.fieldsOf(line);
+    if (!isSelected(line, fields.callsign)) {
         return;
     }
     const auto lineEncoding = [line] { return encodingOfLine(line); };
-    appendCallsign(out, callsign, lineEncoding);
-    appendLocator(out, fieldOf(locatorField_), lineEncoding);
+    appendCallsign(out, fields.callsign, lineEncoding);
+    appendLocator(out, fields.locator, lineEncoding);
     out.append(kListLineEnd);
     ++stationsWritten_;
 }

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "export/station_columns.h"
+
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,17 +28,12 @@ public:
     std::uint64_t stationsWritten() const { return stationsWritten_; }
 
 private:
-    void takeHeadingLine(std::string_view line);
     void addStationLine(std::string_view line, std::string& out);
     bool isSelected(std::string_view line, std::string_view callsign) const;
 
-    bool hasHeadingLine_;
+    StationColumns columns_;
     StationSelection selection_;
     bool headingSeen_ = false;
-    // Indexes of the callsign and locator fields; none when no heading names
-    // the column, which then stays empty in the list.
-    std::optional<std::size_t> callsignField_ = 0;
-    std::optional<std::size_t> locatorField_ = 2;
     std::uint64_t stationsWritten_ = 0;
 };
 

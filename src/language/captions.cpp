@@ -2,34 +2,14 @@
 #include "language/captions.h"
 
 #include "kelmora/version.h"
+#include "language/text_join.h"
 
 #include <filesystem>
-#include <utility>
 
 namespace kelmora {
 namespace {
 
 using enum CaptionProperty;
-
-std::string joinLines(std::initializer_list<std::string_view> lines) {
-    std::string text;
-    bool first = true;
-    for (const std::string_view line : lines) {
-        if (!std::exchange(first, false)) {
-            text += kLineBreak;
-        }
-        text += line;
-    }
-    return text;
-}
-
-std::string concat(std::initializer_list<std::string_view> parts) {
-    std::string text;
-    for (const std::string_view part : parts) {
-        text += part;
-    }
-    return text;
-}
 
 const std::string kSeparator(1, std::filesystem::path::preferred_separator);
 
@@ -45,7 +25,7 @@ std::optional<Language> languageFromCode(std::string_view code) {
     return std::nullopt;
 }
 
-const std::array<CaptionRow, 19> kCaptionTable = {{
+const std::array<CaptionRow, 21> kCaptionTable = {{
     {"Form1", WindowTitle, " Kelmora-Datenbank-Viewer ", " Kelmora-Database-Viewer "},
     {"mnuDat", Caption, "&Datei", "&File"},
     {"mnuOpt", Caption, "&Optionen", "&Options"},
@@ -65,6 +45,11 @@ const std::array<CaptionRow, 19> kCaptionTable = {{
     {"Command1", ToolTip, "Suchen starten", "go search"},
     {"Text10", ToolTip, "Suchtext eingeben", "set searchtext"},
     {"Combo1", ToolTip, "Kelmora-Datenbank auswählen", "select Kelmora-Database"},
+    {"mnuCall3", Caption, "für WSJT-&X: CALL3.TXT aktualisieren...",
+     "for WSJT-&X: update CALL3.TXT..."},
+    {"mnuCall3", ToolTip,
+     "Die Stationen der Datenbank in die Rufzeichenliste von WSJT-X übernehmen",
+     "Bring the stations of the database into the look-up list of WSJT-X"},
 }};
 
 std::string windowTitle(Language language) {

@@ -1,9 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widget_test_support.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
+#include <QDate>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLibraryInfo>
 #include <QMenu>
+#include <QStandardPaths>
+#include <QTimer>
 
 using namespace kelmora;
 using namespace kelmora::testing;
@@ -20,11 +27,18 @@ const QByteArray kUmlautLine = QByteArray("QQ4\xc4\xd6") + QByteArray(8, ' ') + 
 const QByteArray kAllList = "QQ1ABC JO62qm\r\nQQ3ABCDJO50  \r\n" + kUmlautLine;
 const QByteArray kFskList = "QQ1ABC JO62qm\r\n" + kUmlautLine;
 const QByteArray kOldList = "OLD    LIST  \r\n";
+// WSJT-X's look-up list before and after an update from kDatabase.
+const QByteArray kOldLookupList = "// Version: 1\r\nQQ1ABC,IO91,EME,,\r\nZZZZ\r\n";
+const QByteArray kNewLookupList = "// Version: 1\r\n// Kelmora-Database-Viewer update " +
+                                  QDate::currentDate().toString(Qt::ISODate).toLatin1() +
+                                  " from ms1.txt: 1 added, 1 changed\r\n"
+                                  "QQ1ABC,JO62QM,EME,,\r\nQQ3ABCDE,JO50,,,\r\nZZZZ\r\n";
 
-std::unique_ptr<Form1> startOn(ScriptedMessages& messages, const QString& language) {
+std::unique_ptr<Form1> startOn(ScriptedMessages& messages, const QString& language,
+                               ScriptedFiles* files = nullptr) {
     storeSetting(settings_store::kLanguage, language);
     storeSetting(settings_store::kDatabase, "ms1.txt");
-    auto window = startWindow(messages);
+    auto window = startWindow(messages, files);
     messages.clear();
     return window;
 }
@@ -161,19 +175,181 @@ private slots:
         QCOMPARE(folder.read("CALLSIGN.TXT"), kOldList);
     }
 
-    void theSubmenuIsDisabledWhileNoDatabaseIsSelected() {
+    void theListItemsAreDisabledWhileNoDatabaseIsSelected() {
         WorkingFolder folder;
         folder.write("ms1.txt", kDatabase);
         ScriptedMessages messages;
         auto window = startOn(messages, "de");
         auto* tools = control<QMenu>(*window, "mnuExtr");
         auto* submenu = control<QMenu>(*window, "mnuWSJT");
+        auto* lookupList = control<QAction>(*window, "mnuCall3");
         control<QComboBox>(*window, "Combo1")->setEditText("");
         emit tools->aboutToShow();
         QVERIFY(!submenu->isEnabled());
+        QVERIFY(!lookupList->isEnabled());
         control<QComboBox>(*window, "Combo1")->setEditText("ms1.txt");
         emit tools->aboutToShow();
         QVERIFY(submenu->isEnabled());
+        QVERIFY(lookupList->isEnabled());
+    }
+
+    void updatesTheLookupListAndReports_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("dialogTitle");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("report");
+        const QString german = "Für WSJT-X aktualisiert:\r\n%1\r\n"
+                               "Die bisherige Liste bleibt als CALL3_backup.TXT erhalten.\r\n\r\n"
+                               "Stationen hinzugefügt: 1\r\nLocator geändert: 1\r\n"
+                               "unverändert: 0\r\nausgelassen: 2\r\n"
+                               "    ohne gültigen Locator: 0\r\n    \"/\" im Rufzeichen: 1\r\n"
+                               "    kein Rufzeichen aus 3 bis 12 Buchstaben und Ziffern: 1\r\n"
+                               "    Rufzeichen doppelt: 0";
+        const QString english = "Updated for WSJT-X:\r\n%1\r\n"
+                                "The previous list is kept as CALL3_backup.TXT.\r\n\r\n"
+                                "Stations added: 1\r\nLocators changed: 1\r\n"
+                                "Unchanged: 0\r\nLeft out: 2\r\n"
+                                "    no valid locator: 0\r\n    \"/\" in the callsign: 1\r\n"
+                                "    no callsign of 3 to 12 letters and digits: 1\r\n"
+                                "    callsign more than once: 0";
+        QTest::newRow("de") << "de"
+                            << "CALL3.TXT von WSJT-X aktualisieren"
+                            << "für WSJT-X" << german;
+        QTest::newRow("en") << "en"
+                            << "Update CALL3.TXT of WSJT-X"
+                            << "for WSJT-X" << english;
+        QTest::newRow("other code in English") << "x"
+                                               << "Update CALL3.TXT of WSJT-X"
+                                               << "for WSJT-X" << english;
+    }
+    void updatesTheLookupListAndReports() {
+        QFETCH(QString, language);
+        QFETCH(QString, dialogTitle);
+        QFETCH(QString, title);
+        QFETCH(QString, report);
+        WorkingFolder folder;
+        folder.write("ms1.txt", kDatabase);
+        folder.write("CALL3.TXT", kOldLookupList);
+        ScriptedMessages messages;
+        ScriptedFiles files;
+        auto window = startOn(messages, language, &files);
+        const QString list = folder.path() + "/CALL3.TXT";
+        files.answerNext(list);
+        trigger(*window, "mnuCall3");
+        QCOMPARE(files.requests().size(), 1);
+        QCOMPARE(files.requests().last().title, dialogTitle);
+        QCOMPARE(folder.read("CALL3.TXT"), kNewLookupList);
+        QCOMPARE(folder.read("CALL3_backup.TXT"), kOldLookupList);
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().icon, QMessageBox::Information);
+        QCOMPARE(messages.last().title, title);
+        QCOMPARE(messages.last().text, report.arg(QDir::toNativeSeparators(list)));
+        QVERIFY(!messages.shown().last().busyPointer);
+        QCOMPARE(storedSetting(settings_store::kCall3List), std::optional<QString>(list));
+    }
+
+    // WSJT-X's own list where its data folder exists, else the working
+    // folder's; then the last choice, which a cancel does not change.
+    void theDialogStartsAtWsjtxsListThenAtTheLastChoice() {
+        WorkingFolder folder;
+        folder.write("ms1.txt", kDatabase);
+        ScriptedMessages messages;
+        ScriptedFiles files;
+        auto window = startOn(messages, "de", &files);
+        const QString wsjtx =
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/WSJT-X";
+        QDir(wsjtx).removeRecursively();
+        trigger(*window, "mnuCall3");
+        QVERIFY(QDir().mkpath(wsjtx));
+        trigger(*window, "mnuCall3");
+        const QString chosen = folder.path() + "/sub/calls.txt";
+        QVERIFY(QDir(folder.path()).mkdir("sub"));
+        files.answerNext(chosen);
+        trigger(*window, "mnuCall3");
+        trigger(*window, "mnuCall3");
+        QDir(wsjtx).removeRecursively();
+        QCOMPARE(files.requests().size(), 4);
+        QCOMPARE(files.requests().at(0).startFile, folder.path() + "/CALL3.TXT");
+        QCOMPARE(files.requests().at(1).startFile, wsjtx + "/CALL3.TXT");
+        QCOMPARE(files.requests().at(3).startFile, chosen);
+        // A cancelled dialog writes nothing and shows nothing.
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList({"ms1.txt"}));
+        QCOMPARE(QDir(folder.path() + "/sub").entryList(QDir::Files), QStringList({"calls.txt"}));
+    }
+
+    void aListThatCannotBeUpdatedStaysAsItWas_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<QString>("firstLine");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("not text, de") << "de" << QByteArray("QQ1ABC,JO62,,,\nQQ2\0,JO01\n", 26)
+                                      << "Diese Datei ist keine Rufzeichenliste:"
+                                      << "Zeile 2 enthält ein NUL-Byte: das ist kein Text.";
+        QTest::newRow("folder, en") << "en" << QByteArray() << "The list cannot be updated:"
+                                    << "This is a folder, not a file";
+    }
+    void aListThatCannotBeUpdatedStaysAsItWas() {
+        QFETCH(QString, language);
+        QFETCH(QByteArray, list);
+        QFETCH(QString, firstLine);
+        QFETCH(QString, reason);
+        WorkingFolder folder;
+        folder.write("ms1.txt", kDatabase);
+        if (list.isEmpty()) {
+            QVERIFY(QDir(folder.path()).mkdir("CALL3.TXT"));
+        } else {
+            folder.write("CALL3.TXT", list);
+        }
+        ScriptedMessages messages;
+        ScriptedFiles files;
+        auto window = startOn(messages, language, &files);
+        files.answerNext(folder.path() + "/CALL3.TXT");
+        trigger(*window, "mnuCall3");
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(messages.last().icon, QMessageBox::Critical);
+        const QStringList lines = messages.last().text.split("\r\n");
+        QCOMPARE(lines.first(), firstLine);
+        QCOMPARE(lines.at(1), QDir::toNativeSeparators(folder.path() + "/CALL3.TXT"));
+        QCOMPARE(lines.at(2), reason);
+        QCOMPARE(folder.read("CALL3.TXT"), list);
+        QVERIFY(!QFileInfo::exists(folder.path() + "/CALL3_backup.TXT"));
+    }
+
+    // Qt's own dialog, not the system's, so that it speaks the window's language.
+    void theFileDialogIsQtsOwnInTheWindowsLanguage() {
+        WorkingFolder folder;
+        ScriptedMessages messages;
+        auto window = startOn(messages, "de");
+        const QString saveText = QCoreApplication::translate("QFileDialog", "&Save");
+        QStringList buttonTexts;
+        bool ownDialog = false;
+        QString directory;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible()) {
+                return;
+            }
+            closer.stop();
+            ownDialog = dialog->testOption(QFileDialog::DontUseNativeDialog);
+            directory = dialog->directory().path();
+            for (const QAbstractButton* button :
+                 dialog->findChild<QDialogButtonBox*>()->buttons()) {
+                buttonTexts << button->text();
+            }
+            dialog->reject();
+        });
+        closer.start(1);
+        const QString chosen = DialogFileChooser().chooseFileToSave(
+            window.get(), {"Titel", folder.path() + "/CALL3.TXT", "Textdateien (*.txt)"});
+        QVERIFY(chosen.isEmpty());
+        QVERIFY(ownDialog);
+        QCOMPARE(directory, folder.path());
+        QVERIFY(buttonTexts.contains(saveText));
+        if (QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm")) {
+            QVERIFY(saveText != "&Save");
+        }
     }
 };
 

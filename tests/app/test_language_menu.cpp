@@ -26,6 +26,9 @@ QString shownCaption(const QWidget& window, const CaptionRow& row) {
     }
     QObject* target = window.findChild<QObject*>(name);
     if (row.property == CaptionProperty::ToolTip) {
+        if (auto* action = qobject_cast<QAction*>(target)) {
+            return action->toolTip();
+        }
         return qobject_cast<QWidget*>(target)->toolTip();
     }
     if (auto* action = qobject_cast<QAction*>(target)) {

@@ -33,6 +33,11 @@ QMessageBox::StandardButton ScriptedMessages::present(QWidget*, const MessageReq
     return request.buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
 }
 
+QString ScriptedFiles::chooseFileToSave(QWidget*, const SaveFileRequest& request) {
+    requests_.append(request);
+    return answers_.isEmpty() ? QString() : answers_.takeFirst();
+}
+
 WorkingFolder::WorkingFolder() : previous_(QDir::currentPath()) {
     if (!folder_.isValid() || !QDir::setCurrent(folder_.path())) {
         qFatal("cannot enter a scratch folder");
@@ -110,8 +115,8 @@ ShownBox showRealMessageBox(QWidget* parent, const MessageRequest& request) {
     return shown;
 }
 
-std::unique_ptr<Form1> startWindow(ScriptedMessages& messages) {
-    auto window = std::make_unique<Form1>(&messages);
+std::unique_ptr<Form1> startWindow(ScriptedMessages& messages, FileChooser* files) {
+    auto window = std::make_unique<Form1>(&messages, files);
     window->show();
     if (!QTest::qWaitForWindowActive(window.get())) {
         qFatal("the window did not become active");

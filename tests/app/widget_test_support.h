@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "app/file_chooser.h"
 #include "app/form1.h"
 #include "app/message_presenter.h"
 #include "app/settings_store.h"
@@ -37,6 +38,20 @@ public:
 private:
     QList<QMessageBox::StandardButton> answers_;
     QList<Shown> shown_;
+};
+
+// Records every file the window asks for and answers from a script; when the
+// script runs out, the user cancels.
+class ScriptedFiles final : public FileChooser {
+public:
+    QString chooseFileToSave(QWidget* parent, const SaveFileRequest& request) override;
+
+    void answerNext(const QString& file) { answers_.append(file); }
+    const QList<SaveFileRequest>& requests() const { return requests_; }
+
+private:
+    QStringList answers_;
+    QList<SaveFileRequest> requests_;
 };
 
 // A fresh working folder for one test; the previous one comes back after.
@@ -76,7 +91,7 @@ struct ShownBox {
 ShownBox showRealMessageBox(QWidget* parent, const MessageRequest& request);
 
 // A window as the program starts it: built, shown, first display handled.
-std::unique_ptr<Form1> startWindow(ScriptedMessages& messages);
+std::unique_ptr<Form1> startWindow(ScriptedMessages& messages, FileChooser* files = nullptr);
 
 template <typename T> T* control(const QWidget& window, const char* name) {
     auto* found = window.findChild<T*>(QString::fromLatin1(name));

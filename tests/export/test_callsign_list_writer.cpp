@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "export/call3_update.h"
 #include "export/callsign_list.h"
 #include "export/replacement_file.h"
 #include "support/failing_listing.h"
@@ -15,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #ifdef _WIN32
@@ -232,89 +234,195 @@ TEST_F(CallsignListFile, DanglingLinkCreatesItsTarget) {
 }
 #endif
 
-struct FailureCase {
-    const char* name;
-    std::function<void(const fs::path& folder)> prepare;
+// The callsign list and WSJT-X's look-up list, which is read and updated, are
+// replaced the same safe way: each fault must leave the folder exactly as it
+// was, the look-up list without a backup.
+struct WriteOutcome {
     Status status;
-    FileError error; // its code counts only for a failure of kind Other
-    bool listHeldElsewhere = false;
+    FileError error;
+    fs::path failedFile;
 };
 
-class Failures : public CallsignListFile, public ::testing::WithParamInterface<FailureCase> {};
+struct ListWriter {
+    const char* name;
+    const char* listName;
+    std::function<WriteOutcome(const fs::path& database, const fs::path& list)> write;
+};
+
+const ListWriter kCallsignListWriter{
+    "CallsignList", "CALLSIGN.TXT", [](const fs::path& database, const fs::path& list) {
+        const ExportResult result = writeCallsignList(database, list, true, StationSelection::All);
+        return WriteOutcome{result.status, result.error, result.failedFile};
+    }};
+const ListWriter kLookupListWriter{
+    "LookupList", "CALL3.TXT", [](const fs::path& database, const fs::path& list) {
+        const Call3Result result = updateCall3List(database, list, true, {"ms195.txt", "2026"});
+        return WriteOutcome{result.status, result.error, result.failedFile};
+    }};
+
+enum class Held { Nothing, List, Backup };
+
+struct FailureCase {
+    const char* name;
+    std::function<void(const fs::path& folder, const fs::path& list)> prepare;
+    Status status;
+    FileError error; // its code counts only for a failure of kind Other
+    Held held = Held::Nothing;
+    // The file named as failed, where it is neither the list nor the database.
+    const char* failedFile = nullptr;
+};
+
+class Failures : public CallsignListFile,
+                 public ::testing::WithParamInterface<std::tuple<FailureCase, ListWriter>> {};
 
 TEST_P(Failures, ChangeNothing) {
+    const auto& [failure, writer] = GetParam();
+    const fs::path list = folder_ / writer.listName;
+    const fs::path backup = call3BackupPath(list);
     writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
-    writeFile(list_, kOldList);
-    GetParam().prepare(folder_);
+    writeFile(list, kOldList);
+    failure.prepare(folder_, list);
     const auto before = snapshot(folder_);
     std::unique_ptr<testing::HeldFile> holder;
-    if (GetParam().listHeldElsewhere) {
-        holder = std::make_unique<testing::HeldFile>(list_);
+    if (failure.held != Held::Nothing) {
+        holder = std::make_unique<testing::HeldFile>(failure.held == Held::List ? list : backup);
     }
-    const ExportResult result = run();
+    const WriteOutcome result = writer.write(database_, list);
     holder.reset();
-    EXPECT_EQ(result.status, GetParam().status);
-    EXPECT_EQ(result.error.failure, GetParam().error.failure);
-    if (GetParam().error.failure == FileFailure::Other) {
-        EXPECT_EQ(result.error.systemCode, GetParam().error.systemCode)
+    EXPECT_EQ(result.status, failure.status);
+    EXPECT_EQ(result.error.failure, failure.error.failure);
+    if (failure.error.failure == FileFailure::Other) {
+        EXPECT_EQ(result.error.systemCode, failure.error.systemCode)
             << systemErrorText(result.error.systemCode);
     }
-    EXPECT_EQ(result.failedFile, GetParam().status == Status::ListNotWritable ? list_ : database_);
+    const fs::path failedFile = failure.failedFile ? folder_ / failure.failedFile
+                                : failure.status == Status::DatabaseUnreadable ? database_
+                                                                               : list;
+    EXPECT_EQ(result.failedFile, failedFile);
     EXPECT_EQ(snapshot(folder_), before);
 }
 
-void replaceList(const fs::path& folder, const std::function<void(const fs::path&)>& make) {
-    fs::remove(folder / "CALLSIGN.TXT");
-    make(folder / "CALLSIGN.TXT");
+void replaceList(const fs::path& list, const std::function<void(const fs::path&)>& make) {
+    fs::remove(list);
+    make(list);
 }
 
 const FailureCase kFailures[] = {
     {"MissingDatabase",
-     [](const fs::path& f) { fs::remove(f / "ms195.txt"); },
+     [](const fs::path& f, const fs::path&) { fs::remove(f / "ms195.txt"); },
      Status::DatabaseUnreadable,
      {FileFailure::NotFound}},
     {"DatabaseIsFolder",
-     [](const fs::path& f) {
+     [](const fs::path& f, const fs::path&) {
          fs::remove(f / "ms195.txt");
          fs::create_directory(f / "ms195.txt");
      },
      Status::DatabaseUnreadable,
      {FileFailure::IsFolder}},
     {"ListIsFolder",
-     [](const fs::path& f) { replaceList(f, [](const fs::path& l) { fs::create_directory(l); }); },
+     [](const fs::path&, const fs::path& l) {
+         replaceList(l, [](const fs::path& l) { fs::create_directory(l); });
+     },
      Status::ListNotWritable,
      {FileFailure::IsFolder}},
     // No write permission on POSIX, the read-only attribute on Windows.
     {"ReadOnlyList",
-     [](const fs::path& f) { fs::permissions(f / "CALLSIGN.TXT", fs::perms(0444)); },
+     [](const fs::path&, const fs::path& l) { fs::permissions(l, fs::perms(0444)); },
      Status::ListNotWritable,
      {FileFailure::PermissionDenied}},
 #ifdef _WIN32
     // WSJT holds its list open without letting it be deleted.
     {"ListHeldElsewhere",
-     [](const fs::path&) {},
+     [](const fs::path&, const fs::path&) {},
      Status::ListNotWritable,
      {FileFailure::InUse},
-     true},
+     Held::List},
 #else
     {"LinkToDevice",
-     [](const fs::path& f) {
-         replaceList(f, [](const fs::path& l) { fs::create_symlink("/dev/full", l); });
+     [](const fs::path&, const fs::path& l) {
+         replaceList(l, [](const fs::path& l) { fs::create_symlink("/dev/full", l); });
      },
-     Status::ListNotWritable, {FileFailure::NotOrdinaryFile}},
+     Status::ListNotWritable,
+     {FileFailure::NotOrdinaryFile}},
     {"LinkLoop",
-     [](const fs::path& f) { replaceList(f, [](const fs::path& l) { fs::create_symlink(l, l); }); },
+     [](const fs::path&, const fs::path& l) {
+         replaceList(l, [](const fs::path& l) { fs::create_symlink(l, l); });
+     },
      Status::ListNotWritable, fileErrorFromSystem(ELOOP)},
     {"LinkIntoMissingFolder",
-     [](const fs::path& f) {
-         replaceList(f, [](const fs::path& l) { fs::create_symlink("nowhere/CALLSIGN.TXT", l); });
+     [](const fs::path&, const fs::path& l) {
+         replaceList(l, [](const fs::path& l) {
+             fs::create_symlink(fs::path("nowhere") / l.filename(), l);
+         });
      },
-     Status::ListNotWritable, {FileFailure::NotFound}},
+     Status::ListNotWritable,
+     {FileFailure::NotFound}},
 #endif
 };
 
-INSTANTIATE_TEST_SUITE_P(Paths, Failures, ::testing::ValuesIn(kFailures),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Paths, Failures,
+                         ::testing::Combine(::testing::ValuesIn(kFailures),
+                                            ::testing::Values(kCallsignListWriter,
+                                                              kLookupListWriter)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + "_" +
+                                    std::get<1>(info.param).name;
+                         });
+
+// What only a list that is read and kept as a backup can meet.
+const FailureCase kLookupListFailures[] = {
+    {"NulByte",
+     [](const fs::path&, const fs::path& l) {
+         writeFile(l, std::string("QQ1ABC,JO62QM,,,\nQQ2\0B,JO01\n", 29));
+     },
+     Status::NoLookupList,
+     {}},
+    {"LineOver64KiB",
+     [](const fs::path&, const fs::path& l) {
+         writeFile(l, "QQ1ABC,JO62QM,,,\n" + std::string(64 * 1024 + 1, 'x') + "\n");
+     },
+     Status::NoLookupList,
+     {}},
+    // Chosen by mistake in the save dialog, which lists the databases too.
+    {"ListIsTheDatabase",
+     [](const fs::path& f, const fs::path& l) {
+         fs::remove(l);
+         fs::create_hard_link(f / "ms195.txt", l);
+     },
+     Status::NoLookupList,
+     {}},
+    {"BackupIsFolder",
+     [](const fs::path& f, const fs::path&) { fs::create_directory(f / "CALL3_backup.TXT"); },
+     Status::ListNotWritable,
+     {FileFailure::IsFolder},
+     Held::Nothing,
+     "CALL3_backup.TXT"},
+    {"ReadOnlyBackup",
+     [](const fs::path& f, const fs::path&) {
+         writeFile(f / "CALL3_backup.TXT", kOldList);
+         fs::permissions(f / "CALL3_backup.TXT", fs::perms(0444));
+     },
+     Status::ListNotWritable,
+     {FileFailure::PermissionDenied},
+     Held::Nothing,
+     "CALL3_backup.TXT"},
+#ifdef _WIN32
+    // Found only when the new list is already in place: it is put back.
+    {"BackupHeldElsewhere",
+     [](const fs::path& f, const fs::path&) { writeFile(f / "CALL3_backup.TXT", kOldList); },
+     Status::ListNotWritable,
+     {FileFailure::InUse},
+     Held::Backup,
+     "CALL3_backup.TXT"},
+#endif
+};
+
+INSTANTIATE_TEST_SUITE_P(LookupList, Failures,
+                         ::testing::Combine(::testing::ValuesIn(kLookupListFailures),
+                                            ::testing::Values(kLookupListWriter)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name);
+                         });
 
 #ifdef _WIN32
 // Another program (a virus scanner, an indexer) that holds the old list for a
@@ -351,13 +459,14 @@ TEST_F(CallsignListFile, AListWriteProtectedMeanwhileIsKept) {
 #else
 // Runs in a forked child: a file size limit makes every write past it fail
 // with EFBIG, as a full disk fails with ENOSPC.
-[[noreturn]] void exportUnderFileSizeLimit(const fs::path& database, const fs::path& list) {
+[[noreturn]] void writeUnderFileSizeLimit(const ListWriter& writer, const fs::path& database,
+                                          const fs::path& list) {
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{4096, 4096};
     if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
         std::_Exit(2);
     }
-    const ExportResult result = writeCallsignList(database, list, true, StationSelection::All);
+    const WriteOutcome result = writer.write(database, list);
     std::fprintf(stderr, "status %d error %d\n", static_cast<int>(result.status),
                  result.error.systemCode);
     std::_Exit(
@@ -365,17 +474,25 @@ TEST_F(CallsignListFile, AListWriteProtectedMeanwhileIsKept) {
                                                                                                : 1);
 }
 
-TEST_F(CallsignListFile, WriteFailureKeepsTheOldList) {
+class WriteFailures : public CallsignListFile, public ::testing::WithParamInterface<ListWriter> {};
+
+TEST_P(WriteFailures, KeepTheOldList) {
     std::string database = kHeading + "\r\n";
     for (int i = 0; i < 1000; ++i) {
         database += "QQ" + std::to_string(i) + ";x;jo62qm\r\n";
     }
     writeFile(database_, database);
-    writeFile(list_, kOldList);
+    const fs::path list = folder_ / GetParam().listName;
+    writeFile(list, kOldList);
     const auto before = snapshot(folder_);
-    EXPECT_EXIT(exportUnderFileSizeLimit(database_, list_), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(writeUnderFileSizeLimit(GetParam(), database_, list), ::testing::ExitedWithCode(0),
+                "");
     EXPECT_EQ(snapshot(folder_), before);
 }
+
+INSTANTIATE_TEST_SUITE_P(Lists, WriteFailures,
+                         ::testing::Values(kCallsignListWriter, kLookupListWriter),
+                         [](const auto& info) { return std::string(info.param.name); });
 #endif
 
 } // namespace

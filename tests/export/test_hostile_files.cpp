@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Files a database folder may hold that no one would write on purpose. Each
 // goes the way the window takes it: the opening (readDatabaseStart), a search
-// (scanForHits) and the callsign list (writeCallsignList), and each must give
-// one defined result, not merely survive.
+// (scanForHits), the callsign list (writeCallsignList) and the update of
+// WSJT-X's look-up list (updateCall3List), and each must give one defined
+// result, not merely survive.
 
 #include "database/database_start.h"
 #include "database/search_matcher.h"
+#include "export/call3_update.h"
 #include "export/callsign_list.h"
 #include "support/file_bytes.h"
 #include "support/printing.h"
@@ -80,6 +82,9 @@ struct Outcome {
     Status exportStatus = Status::Written;
     FileFailure exportError = FileFailure::None;
     Digest list; // the list file afterwards: the old one when the export failed
+    // The look-up list takes the same stations; only whether it could is compared.
+    Status lookupStatus = Status::Written;
+    FileFailure lookupError = FileFailure::None;
 
     bool operator==(const Outcome&) const = default;
 };
@@ -107,6 +112,8 @@ Outcome refusedOutcome(FileFailure error) {
     outcome.exportStatus = Status::DatabaseUnreadable;
     outcome.exportError = error;
     outcome.list = Digest::of(kOldList);
+    outcome.lookupStatus = Status::DatabaseUnreadable;
+    outcome.lookupError = error;
     return outcome;
 }
 
@@ -132,6 +139,11 @@ Outcome observe(const fs::path& database, const fs::path& list, std::string_view
     outcome.exportStatus = result.status;
     outcome.exportError = result.error.failure;
     outcome.list = Digest::of(readFile(list));
+
+    const Call3Result lookup = updateCall3List(database, list.parent_path() / "CALL3.TXT",
+                                               start.headingLine.has_value(), {"ms1.txt", "2026"});
+    outcome.lookupStatus = lookup.status;
+    outcome.lookupError = lookup.error.failure;
     return outcome;
 }
 
@@ -144,6 +156,8 @@ void expectOutcome(const Outcome& actual, const Outcome& expected) {
     EXPECT_EQ(actual.exportStatus, expected.exportStatus);
     EXPECT_EQ(actual.exportError, expected.exportError);
     EXPECT_EQ(actual.list, expected.list);
+    EXPECT_EQ(actual.lookupStatus, expected.lookupStatus);
+    EXPECT_EQ(actual.lookupError, expected.lookupError);
 }
 
 // A reader that blocks or loops ends the test program instead of the ctest

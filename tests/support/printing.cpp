@@ -26,4 +26,11 @@ void PrintTo(const FileError& error, std::ostream* os) {
     *os << " (system code " << error.systemCode << ": " << systemErrorText(error.systemCode) << ")";
 }
 
+void PrintTo(const LookupCounts& counts, std::ostream* os) {
+    *os << "added " << counts.added << ", changed " << counts.changed << ", unchanged "
+        << counts.unchanged << ", left out: \"/\" " << counts.slashInCall << ", call "
+        << counts.invalidCall << ", locator " << counts.invalidLocator << ", duplicate "
+        << counts.duplicate;
+}
+
 } // namespace kelmora

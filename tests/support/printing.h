@@ -2,6 +2,7 @@
 #pragma once
 
 #include "database/file_error.h"
+#include "export/lookup_list.h"
 
 #include <ostream>
 
@@ -11,6 +12,7 @@ namespace kelmora {
 
 void PrintTo(FileFailure failure, std::ostream* os);
 void PrintTo(const FileError& error, std::ostream* os);
+void PrintTo(const LookupCounts& counts, std::ostream* os);
 
 namespace testing {
 

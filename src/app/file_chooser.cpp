@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/file_chooser.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace kelmora {
+
+QString DialogFileChooser::chooseFileToSave(QWidget* parent, const SaveFileRequest& request) {
+    QFileDialog dialog(parent, request.title);
+    dialog.setObjectName(QStringLiteral("SaveFileDialog"));
+    // Qt's own dialog, not the system's: it speaks the window's language.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The chosen file is updated, not overwritten: nothing to confirm.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(request.filters.split(QStringLiteral(";;")));
+    const QFileInfo start(request.startFile);
+    dialog.setDirectory(start.absolutePath());
+    dialog.selectFile(start.fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace kelmora

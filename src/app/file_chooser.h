@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace kelmora {
+
+// What a save dialog asks: its title, the file it starts at (a full path)
+// and its file types, separated by ";;" as Qt's file dialog takes them.
+struct SaveFileRequest {
+    QString title;
+    QString startFile;
+    QString filters;
+};
+
+// Asks the user for a file to write. The program shows Qt's own file dialog;
+// tests put a scripted chooser in its place.
+class FileChooser {
+public:
+    virtual ~FileChooser() = default;
+    // The chosen file's full path; empty when the user cancelled.
+    virtual QString chooseFileToSave(QWidget* parent, const SaveFileRequest& request) = 0;
+};
+
+class DialogFileChooser final : public FileChooser {
+public:
+    QString chooseFileToSave(QWidget* parent, const SaveFileRequest& request) override;
+};
+
+} // namespace kelmora
