@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/design_font.h"
 #include "app/message_placement.h"
 
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 #include <cmath>
 #include <windows.h>
 
@@ -42,11 +45,18 @@ int widthForTitle(const QString& title) {
     const int borders =
         2 * (::GetSystemMetrics(SM_CXSIZEFRAME) + ::GetSystemMetrics(SM_CXPADDEDBORDER));
     const int icon = ::GetSystemMetrics(SM_CXSMICON) + 2 * ::GetSystemMetrics(SM_CXEDGE);
-    const int physical = captionTextWidth(title, metrics) + borders + icon +
-                         kButtons * metrics.iCaptionWidth + metrics.iCaptionHeight;
     // The system's metrics are in physical pixels; the layout counts Qt's.
     const QScreen* screen = QGuiApplication::primaryScreen();
     const qreal ratio = screen ? screen->devicePixelRatio() : 1.0;
+    // Under Wine an X window manager may draw the frame instead, with a
+    // sans-serif title of about the same size: the wider of the two counts.
+    QFont sans = designFont();
+    sans.setPixelSize(std::max(1, qRound(std::abs(metrics.lfCaptionFont.lfHeight) / ratio)));
+    sans.setBold(true);
+    const int sansWidth =
+        static_cast<int>(std::ceil(QFontMetricsF(sans).horizontalAdvance(title) * ratio));
+    const int physical = std::max(captionTextWidth(title, metrics), sansWidth) + borders + icon +
+                         kButtons * metrics.iCaptionWidth + metrics.iCaptionHeight;
     return static_cast<int>(std::ceil(physical / ratio));
 }
 
