@@ -2,7 +2,10 @@
 # Cross build for 64-bit Windows with Debian's MinGW-w64 (g++-mingw-w64-x86-64),
 # the tests run under Wine (wine64):
 #   cmake -S . -B build-windows -G Ninja \
-#         -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-w64-x86_64.cmake
+#         -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-w64-x86_64.cmake \
+#         -DKELMORA_WINDOWS_QT="$(tools/windows-qt)"
+# Without KELMORA_WINDOWS_QT (a Qt built for MinGW-w64, as tools/windows-qt
+# makes it) only the toolkit-free core and its tests are built.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -18,9 +21,18 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# libgcc, libstdc++ and winpthread go into each program, so that it starts
-# with nothing beside it but the system's own DLLs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+if(KELMORA_WINDOWS_QT)
+    # Qt's libraries for Windows; moc, rcc and uic come from the host's Qt of
+    # the same version. Qt's DLLs use MinGW's runtime DLLs, which lie beside
+    # them, and so do the programs: one C++ runtime in each process.
+    list(APPEND CMAKE_FIND_ROOT_PATH ${KELMORA_WINDOWS_QT})
+    set(QT_HOST_PATH /usr)
+    set(Qt6HostInfo_DIR /usr/lib/x86_64-linux-gnu/cmake/Qt6HostInfo)
+else()
+    # libgcc, libstdc++ and winpthread go into each program, so that it starts
+    # with nothing beside it but the system's own DLLs.
+    set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
+endif()
 
 # ctest starts the test programs through Wine. Debian installs wine64 outside
 # the search path unless the wine package is there too.

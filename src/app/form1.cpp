@@ -2,6 +2,7 @@
 #include "app/form1.h"
 
 #include "app/database_folder.h"
+#include "app/design_font.h"
 #include "app/display_text.h"
 #include "app/settings_store.h"
 #include "app/window_icon.h"
@@ -13,7 +14,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -239,10 +239,7 @@ void Form1::buildMenus() {
 }
 
 void Form1::applyFonts() {
-    const QString designFamily = QStringLiteral("MS Sans Serif");
-    QFont font = QFontDatabase::families().contains(designFamily)
-                     ? QFont(designFamily)
-                     : QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    QFont font = designFont();
     font.setPointSizeF(kDesignFontPointSize);
     font.setWeight(QFont::Normal);
     centralWidget()->setFont(font);

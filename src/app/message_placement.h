@@ -14,9 +14,10 @@ namespace kelmora {
 // centred on the screen. All rectangles include their frames.
 QPoint messageBoxPosition(const QRect& windowFrame, const QSize& boxFrame, const QRect& screen);
 
-// The narrowest a message box may be so that the window manager shows its whole
-// title: the title in the title-bar font, and room for the frame's icon and
-// buttons on either side.
+// The narrowest a message box may be so that its frame shows the whole title:
+// the title in the title-bar font, and room for the frame's icon and buttons
+// on either side. On Windows the system's own title-bar metrics; elsewhere an
+// estimate that holds for the usual window managers.
 int widthForTitle(const QString& title);
 
 } // namespace kelmora

@@ -7,15 +7,29 @@
 
 namespace kelmora {
 
+QStringList qtTranslationFolders() {
+    return {QCoreApplication::applicationDirPath(),
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)};
+}
+
+bool loadQtTranslation(QTranslator& translator, const QLocale& locale, const QStringList& folders) {
+    for (const QString& folder : folders) {
+        for (const QString& name : {QStringLiteral("qtbase"), QStringLiteral("qt")}) {
+            if (translator.load(locale, name, QStringLiteral("_"), folder)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 QtTranslations::~QtTranslations() {
     use(std::nullopt);
 }
 
 bool QtTranslations::loadGerman() {
     if (!loaded_) {
-        loaded_ =
-            german_.load(QLocale(QLocale::German), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+        loaded_ = loadQtTranslation(german_, QLocale(QLocale::German), qtTranslationFolders());
     }
     return loaded_;
 }

@@ -63,13 +63,13 @@ private slots:
         QTest::addColumn<QString>("ending");
         QTest::newRow("all, en") << "en"
                                  << "mnuWSJTall" << kAllList << "for WSJT"
-                                 << "/Callsign.txt \r\ncomplete";
+                                 << "Callsign.txt \r\ncomplete";
         QTest::newRow("all, de") << "de"
                                  << "mnuWSJTall" << kAllList << "für WSJT"
-                                 << "/Callsign.txt \r\nkomplett";
+                                 << "Callsign.txt \r\nkomplett";
         QTest::newRow("fsk441, other code") << "fr"
                                             << "mnuFSK441Datei" << kFskList << ""
-                                            << "/Callsign.txt ";
+                                            << "Callsign.txt ";
     }
     void writesTheListAndReportsCompletion() {
         QFETCH(QString, language);
@@ -86,7 +86,7 @@ private slots:
         QCOMPARE(folder.read("CALLSIGN.TXT"), list);
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.last().title, title);
-        QCOMPARE(messages.last().text, QDir::currentPath() + ending);
+        QCOMPARE(messages.last().text, inWorkingFolder(ending));
         QCOMPARE(messages.last().icon, QMessageBox::Information);
         QVERIFY(!messages.shown().last().busyPointer);
         QVERIFY(QApplication::overrideCursor() == nullptr);
@@ -155,7 +155,7 @@ private slots:
         QCOMPARE(messages.last().title, title);
         const QStringList lines = messages.last().text.split("\r\n");
         QCOMPARE(lines.first(), firstLine);
-        QCOMPARE(lines.at(1), QDir::currentPath() + "/CALLSIGN.TXT");
+        QCOMPARE(lines.at(1), inWorkingFolder("CALLSIGN.TXT"));
         QCOMPARE(lines.at(2), reason);
         QVERIFY(QFileInfo(folder.path() + "/CALLSIGN.TXT").isDir());
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList({"ms1.txt"}));

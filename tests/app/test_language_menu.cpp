@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/qt_translations.h"
 #include "kelmora/version.h"
 #include "language/captions.h"
 #include "language/info_text.h"
 #include "widget_test_support.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
-#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTranslator>
 
 using namespace kelmora;
 using namespace kelmora::testing;
@@ -62,6 +66,24 @@ void openOptionsMenu(const QWidget& window) {
 bool checked(const QWidget& window, const char* action) {
     return control<QAction>(window, action)->isChecked();
 }
+
+// A whole catalog of Qt's German texts where the program looks for one, or
+// an empty name. qtbase_de.qm first: Debian's qt_de.qm only names the
+// catalogs of the modules.
+QString germanCatalog() {
+    for (const QString& name : {QStringLiteral("qtbase_de.qm"), QStringLiteral("qt_de.qm")}) {
+        for (const QString& folder : qtTranslationFolders()) {
+            if (QFile::exists(QDir(folder).filePath(name))) {
+                return QDir(folder).filePath(name);
+            }
+        }
+    }
+    return {};
+}
+
+const MessageRequest kQuestion{QMessageBox::Critical, QStringLiteral(" found"),
+                               QStringLiteral("next ?"), QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::Yes};
 
 } // namespace
 
@@ -141,17 +163,14 @@ private slots:
     }
 
     void qtsOwnButtonsAndMenusFollowTheLanguage() {
-        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm")) {
+        if (germanCatalog().isEmpty()) {
             QSKIP("Qt's German translations are not installed");
         }
         WorkingFolder folder;
         ScriptedMessages messages;
         auto window = startWindow(messages);
-        const MessageRequest question{QMessageBox::Critical, QStringLiteral(" found"),
-                                      QStringLiteral("next ?"), QMessageBox::Yes | QMessageBox::No,
-                                      QMessageBox::Yes};
         const auto shownTexts = [&] {
-            QStringList texts = showRealMessageBox(window.get(), question).buttonTexts;
+            QStringList texts = showRealMessageBox(window.get(), kQuestion).buttonTexts;
             const std::unique_ptr<QMenu> menu(
                 control<QLineEdit>(*window, "Text10")->createStandardContextMenu());
             texts << menu->actions().constFirst()->text();
@@ -164,6 +183,41 @@ private slots:
         QCOMPARE(shownTexts(), english);
         control<QAction>(*window, "mnuDeutsch")->trigger();
         QCOMPARE(shownTexts(), german);
+    }
+
+    // Qt's German texts come as qtbase_de.qm from Qt's installer or a Linux
+    // distribution and as qt_de.qm from windeployqt; the folder beside the
+    // program comes before Qt's own.
+    void qtsGermanTextsAreFoundUnderEitherName_data() {
+        QTest::addColumn<QStringList>("folders"); // the catalog's name in each, or none
+        QTest::addColumn<QStringList>("buttons");
+        const QStringList german = {"&Ja", "&Nein"};
+        QTest::newRow("qt_de only") << QStringList{"qt_de.qm"} << german;
+        QTest::newRow("qtbase_de only") << QStringList{"qtbase_de.qm"} << german;
+        QTest::newRow("in the second folder") << QStringList{"", "qt_de.qm"} << german;
+        QTest::newRow("none") << QStringList{"", "qt_en.qm"} << QStringList{"&Yes", "&No"};
+    }
+    void qtsGermanTextsAreFoundUnderEitherName() {
+        QFETCH(QStringList, folders);
+        QFETCH(QStringList, buttons);
+        const QString catalog = germanCatalog();
+        if (catalog.isEmpty()) {
+            QSKIP("Qt's German translations are not installed");
+        }
+        const QTemporaryDir root;
+        QStringList paths;
+        for (const QString& name : folders) {
+            paths << QDir(root.path()).filePath(QString::number(paths.size()));
+            QVERIFY(QDir().mkpath(paths.last()));
+            QVERIFY(name.isEmpty() || QFile::copy(catalog, QDir(paths.last()).filePath(name)));
+        }
+        QTranslator translator;
+        QCOMPARE(loadQtTranslation(translator, QLocale(QLocale::German), paths),
+                 buttons.first() == "&Ja");
+        QCoreApplication::installTranslator(&translator);
+        const QStringList shown = showRealMessageBox(nullptr, kQuestion).buttonTexts;
+        QCoreApplication::removeTranslator(&translator);
+        QCOMPARE(shown, buttons);
     }
 
     void infoShowsTheGermanText() {
@@ -190,10 +244,11 @@ private slots:
         messages.clear();
         control<QAction>(*window, "mnuInfo")->trigger();
         QCOMPARE(messages.count(), 1);
-        const QString expected = QString::fromStdString(
-            infoText(Language::English, (folder.path() + "/sub").toStdString()));
+        const QString shownFolder = QDir::toNativeSeparators(folder.path() + "/sub");
+        const QString expected =
+            QString::fromStdString(infoText(Language::English, shownFolder.toStdString()));
         QCOMPARE(messages.last().text, expected);
-        QCOMPARE(messages.last().text.split("\r\n").at(4), folder.path() + "/sub");
+        QCOMPARE(messages.last().text.split("\r\n").at(4), shownFolder);
         QCOMPARE(focusedName(), QStringLiteral("Text10"));
     }
 

@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <unistd.h>
 
 using namespace kelmora;
 using namespace kelmora::testing;
@@ -80,11 +79,11 @@ private slots:
                                "auswählen. Dazu muß sich eine Datenbank      \r\n"
                                "wie zbsp.  ms195.txt  von Harvend (User-Version)   \r\n"
                                "im gleichen Ordner befinden wie dieses Programm.  \r\n"
-                               "%1/ms*.txt";
+                               "%1";
         QTest::newRow("en") << "en"
                             << "Info"
                             << "Database not found.                       \r\n"
-                               "%1/ms*.txt by Harvend (User-Version)\r\n"
+                               "%1 by Harvend (User-Version)\r\n"
                                "Please select database in this directory.  ";
     }
     void firstRunShowsTheNoticeAndListsTheDatabases() {
@@ -104,7 +103,7 @@ private slots:
         QCOMPARE(text(*window, "Combo1"), QString());
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.last().title, title);
-        QCOMPARE(messages.last().text, expectedText.arg(QDir::currentPath()));
+        QCOMPARE(messages.last().text, expectedText.arg(inWorkingFolder("ms*.txt")));
         QCOMPARE(messages.last().icon, QMessageBox::Information);
         QCOMPARE(messages.last().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
         QCOMPARE(fieldTexts(*window), kEmptyFields);
@@ -154,11 +153,14 @@ private slots:
     void aStartInTheRootFolderShowsTwoSeparators() {
         const QString previous = QDir::currentPath();
         QVERIFY(QDir::setCurrent("/"));
+        const QString root =
+            QDir::toNativeSeparators(QDir::currentPath()); // "/", or "C:\\" on Windows
         ScriptedMessages messages;
         auto window = startWindow(messages);
         QDir::setCurrent(previous);
         QCOMPARE(messages.count(), 1);
-        QVERIFY2(messages.last().text.endsWith("\r\n//ms*.txt"), qPrintable(messages.last().text));
+        QVERIFY2(messages.last().text.endsWith("\r\n" + root + QDir::separator() + "ms*.txt"),
+                 qPrintable(messages.last().text));
     }
 
     void deletedSavedDatabaseRestoresNothing() {
@@ -168,7 +170,7 @@ private slots:
         auto window = startWindow(messages);
         QCOMPARE(text(*window, "Combo1"), QString());
         QCOMPARE(messages.count(), 1);
-        QVERIFY(messages.last().text.endsWith(QDir::currentPath() + "/ms*.txt"));
+        QVERIFY(messages.last().text.endsWith(inWorkingFolder("ms*.txt")));
     }
 
     void headingLinesAtTheTop_data() {
@@ -239,7 +241,7 @@ private slots:
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.shown().last().focusedControl, QStringLiteral("Combo1"));
         QCOMPARE(messages.last().text.split("\r\n").at(1),
-                 QDir::currentPath() + "/ms9.txt by Harvend (User-Version)");
+                 inWorkingFolder("ms9.txt") + " by Harvend (User-Version)");
         QCOMPARE(fieldTexts(*window), kEmptyFields);
         QCOMPARE(headingTexts(*window), kFileHeadings);
         QCOMPARE(focusedName(), QStringLiteral("Text10"));
@@ -294,8 +296,16 @@ private slots:
         QVERIFY(QFile::link("ms1.txt", folder.path() + "/ms9.txt"));
         ScriptedMessages messages;
         auto window = startWindow(messages);
+#ifdef Q_OS_WIN
+        // There QFile::link makes shortcut files, which are ordinary files.
+        // Wine gives a name with a leading dot the hidden attribute.
+        QCOMPARE(listEntries(*window),
+                 QStringList({"ms1.txt", "MS2.TXT", "Ms3.Txt", "ms7.txt", "ms8.txt", "ms9.txt"}));
+        for (const char* name : {"ms6.txt"}) {
+#else
         QCOMPARE(listEntries(*window), QStringList({"ms1.txt", "MS2.TXT", "Ms3.Txt", "ms9.txt"}));
         for (const char* name : {"ms6.txt", "ms7.txt", "ms8.txt", ".ms4.txt"}) {
+#endif
             QVERIFY2(!database_folder::anyFileMatches(name), name);
         }
         QVERIFY(database_folder::anyFileMatches("MS1.txt"));
@@ -413,12 +423,12 @@ private slots:
     }
 
     void unreadableDatabaseReadsAsEmpty() {
-        if (geteuid() == 0) {
-            QSKIP("root reads every file");
-        }
         WorkingFolder folder;
         folder.write("ms1.txt", kHeading + kFirstStation);
         QFile::setPermissions(folder.path() + "/ms1.txt", QFileDevice::Permissions());
+        if (QFile probe(folder.path() + "/ms1.txt"); probe.open(QIODevice::ReadOnly)) {
+            QSKIP("this user reads the file all the same (root; on Windows, everyone)");
+        }
         storeSetting(settings_store::kDatabase, "ms1.txt");
         ScriptedMessages messages;
         auto window = startWindow(messages);
@@ -430,16 +440,10 @@ private slots:
         WorkingFolder folder;
         ScriptedMessages messages;
         auto window = startWindow(messages);
-        // Make the store's folder a file: nothing can be written there.
-        const QString storeFolder = QFileInfo(openSettings()->fileName()).absolutePath();
-        QDir(storeFolder).removeRecursively();
-        QFile blocker(storeFolder);
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        const UnwritableSettings unwritable;
         QTest::ignoreMessage(QtWarningMsg, "The settings could not be stored.");
         QVERIFY(window->close());
         QVERIFY(!window->isVisible());
-        QFile::remove(storeFolder);
     }
 };
 

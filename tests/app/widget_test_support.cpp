@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QWindow>
 
@@ -19,10 +18,6 @@ std::unique_ptr<QSettings> openSettings() {
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                        settings_store::kApplicationName,
                                        settings_store::kApplicationName);
-}
-
-void isolateSettings() {
-    QStandardPaths::setTestModeEnabled(true);
 }
 
 QMessageBox::StandardButton ScriptedMessages::present(QWidget*, const MessageRequest& request) {
@@ -81,20 +76,6 @@ std::optional<QString> storedSetting(const settings_store::Setting& setting) {
     return settings->value(fullKey).toString();
 }
 
-QStringList storedKeyOrder() {
-    QFile file(openSettings()->fileName());
-    QStringList keys;
-    if (file.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& line : file.readAll().split('\n')) {
-            const int equals = line.indexOf('=');
-            if (equals > 0) {
-                keys.append(QString::fromUtf8(line.left(equals)));
-            }
-        }
-    }
-    return keys;
-}
-
 ShownBox showRealMessageBox(QWidget* parent, const MessageRequest& request) {
     ShownBox shown;
     QTimer closer;
@@ -105,6 +86,7 @@ ShownBox showRealMessageBox(QWidget* parent, const MessageRequest& request) {
         }
         closer.stop();
         shown.frame = box->frameGeometry();
+        shown.titleBar = titleBarRoom(*box);
         for (const QAbstractButton* button : box->buttons()) {
             shown.buttonTexts << button->text();
         }
@@ -123,6 +105,10 @@ std::unique_ptr<Form1> startWindow(ScriptedMessages& messages, FileChooser* file
     }
     QCoreApplication::processEvents(); // the first display's queued work
     return window;
+}
+
+QString inWorkingFolder(const QString& name) {
+    return QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator() + name;
 }
 
 QString text(const QWidget& window, const char* name) {

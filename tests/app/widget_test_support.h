@@ -5,6 +5,7 @@
 #include "app/form1.h"
 #include "app/message_presenter.h"
 #include "app/settings_store.h"
+#include "title_bar.h"
 
 #include <QByteArray>
 #include <QList>
@@ -77,13 +78,23 @@ void storeSetting(const settings_store::Setting& setting, const QString& value);
 std::optional<QString> storedSetting(const settings_store::Setting& setting);
 // The store itself, as the program opens it.
 std::unique_ptr<QSettings> openSettings();
-// The order in which the keys stand in the store's file.
+// The order in which the keys stand in the store (the file, or the registry).
 QStringList storedKeyOrder();
+
+// While it lives, the program's settings cannot be written.
+class UnwritableSettings {
+public:
+    UnwritableSettings();
+    ~UnwritableSettings();
+    UnwritableSettings(const UnwritableSettings&) = delete;
+    UnwritableSettings& operator=(const UnwritableSettings&) = delete;
+};
 
 // What a real message box of the program looked like while it was open.
 struct ShownBox {
     QRect frame; // on the screen, frame included
     QStringList buttonTexts;
+    std::optional<TitleBarRoom> titleBar; // where the system draws the frame
 };
 
 // Shows the request as the program does, in a real modal message box, and
@@ -101,13 +112,19 @@ template <typename T> T* control(const QWidget& window, const char* name) {
     return found;
 }
 
+// A file of the working folder as the program names it in its messages, with
+// the system's own separators.
+QString inWorkingFolder(const QString& name);
+
 QString text(const QWidget& window, const char* lineEditOrLabel);
 // The texts of Text2 .. Text9 and the captions of Label2 .. Label9.
 QStringList fieldTexts(const QWidget& window);
 QStringList headingTexts(const QWidget& window);
 QString focusedName();
 
-// Enables Qt's test mode for the settings before anything reads them.
+// Gives the settings a store of this test program's own before anything
+// reads them: Qt's test mode on Linux, a registry key of the tests' own on
+// Windows (which Qt's test mode leaves alone).
 void isolateSettings();
 
 } // namespace kelmora::testing
