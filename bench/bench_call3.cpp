@@ -156,14 +156,14 @@ double bestUpdateSeconds(const fs::path& database, const fs::path& original, con
     return best;
 }
 
-std::string awkCommand(const fs::path& script, const fs::path& database, const fs::path& list,
+std::string awkCommand(const std::string& program, const fs::path& database, const fs::path& list,
                        const fs::path& folder, const fs::path& output) {
     const auto q = [](const fs::path& path) { return kelmora::bench::shellQuote(path.string()); };
     const fs::path head = folder / "head";
     const fs::path tail = folder / "tail";
     const fs::path sorted = folder / "sorted";
     return "LC_ALL=C awk -v date=" + std::string(kDate) + " -v name=ms195.txt -v head=" + q(head) +
-           " -v tail=" + q(tail) + " -f " + q(script) + " " + q(database) + " " + q(list) +
+           " -v tail=" + q(tail) + " " + program + " " + q(database) + " " + q(list) +
            " | LC_ALL=C sort -s -t, -k1,1 > " + q(sorted) + " && cat " + q(head) + " " + q(sorted) +
            " " + q(tail) + " > " + q(output);
 }
@@ -171,13 +171,8 @@ std::string awkCommand(const fs::path& script, const fs::path& database, const f
 } // namespace
 
 int main(int argc, char** argv) {
-    const fs::path script =
-        argc > 1 ? fs::path(argv[1]) : fs::path(__FILE__).parent_path() / "call3_list.awk";
-    if (!fs::is_regular_file(script)) {
-        std::fprintf(stderr, "awk script not found: %s\n", script.c_str());
-        return 2;
-    }
     try {
+        const std::string program = kelmora::bench::awkProgram(argc, argv, "call3_list.awk");
         kelmora::bench::ScratchFolder folder;
         const fs::path database = folder.path() / "ms195.txt";
         const fs::path original = folder.path() / "original.txt";
@@ -193,7 +188,7 @@ int main(int argc, char** argv) {
         kelmora::Call3Result result;
         const double oursSeconds = bestUpdateSeconds(database, original, ours, result);
         const double peak = kelmora::bench::peakResidentMiB();
-        const std::string awk = awkCommand(script, database, original, folder.path(), theirs);
+        const std::string awk = awkCommand(program, database, original, folder.path(), theirs);
         const double awkSeconds = kelmora::bench::bestCommandSeconds(kRuns, awk);
         // The same job as ours: the previous list kept, both files on disk.
         const auto q = [](const fs::path& path) {

@@ -33,10 +33,10 @@ void exportOurs(const fs::path& database, const fs::path& list, StationSelection
     }
 }
 
-std::string awkCommand(const fs::path& script, const char* mode, const fs::path& database,
+std::string awkCommand(const std::string& program, const char* mode, const fs::path& database,
                        const fs::path& list) {
     using kelmora::bench::shellQuote;
-    return "LC_ALL=C awk -v mode=" + std::string(mode) + " -f " + shellQuote(script) + " " +
+    return "LC_ALL=C awk -v mode=" + std::string(mode) + " " + program + " " +
            shellQuote(database) + " > " + shellQuote(list);
 }
 
@@ -47,11 +47,11 @@ struct Mode {
 };
 
 // Returns the ratio ours/awk.
-double compare(const Mode& mode, const fs::path& script, const fs::path& database,
+double compare(const Mode& mode, const std::string& program, const fs::path& database,
                const fs::path& folder) {
     const fs::path ours = folder / "CALLSIGN.TXT";
     const fs::path theirs = folder / "awk.txt";
-    const std::string command = awkCommand(script, mode.awkMode, database, theirs);
+    const std::string command = awkCommand(program, mode.awkMode, database, theirs);
 
     const double oursSeconds =
         kelmora::bench::bestSeconds(kRuns, [&] { exportOurs(database, ours, mode.selection); });
@@ -71,13 +71,8 @@ double compare(const Mode& mode, const fs::path& script, const fs::path& databas
 } // namespace
 
 int main(int argc, char** argv) {
-    const fs::path script =
-        argc > 1 ? fs::path(argv[1]) : fs::path(__FILE__).parent_path() / "callsign_list.awk";
-    if (!fs::is_regular_file(script)) {
-        std::fprintf(stderr, "awk script not found: %s\n", script.c_str());
-        return 2;
-    }
     try {
+        const std::string program = kelmora::bench::awkProgram(argc, argv, "callsign_list.awk");
         kelmora::bench::ScratchFolder folder;
         const fs::path database = folder.path() / "ms195.txt";
         kelmora::bench::generateDatabase(database, kStations);
@@ -88,7 +83,7 @@ int main(int argc, char** argv) {
         bool goalsMet = true;
         for (const Mode& mode : {Mode{"All", "all", StationSelection::All},
                                  Mode{"Fsk441Only", "fsk441", StationSelection::Fsk441Only}}) {
-            goalsMet = compare(mode, script, database, folder.path()) <= kRatioGoal && goalsMet;
+            goalsMet = compare(mode, program, database, folder.path()) <= kRatioGoal && goalsMet;
         }
         const double peak = kelmora::bench::peakResidentMiB();
         std::printf("peak RSS    %.1f MiB (goal < %.0f MiB) %s\n", peak, kMemoryGoalMiB,

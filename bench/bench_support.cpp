@@ -156,4 +156,17 @@ std::string shellQuote(const std::string& text) {
     return quoted + "'";
 }
 
+std::string awkProgram(int argc, char** argv, const std::string& scriptName) {
+    const std::filesystem::path script =
+        argc > 1 ? std::filesystem::path(argv[1])
+                 : std::filesystem::path(__FILE__).parent_path() / scriptName;
+    const std::filesystem::path columns = script.parent_path() / "database_columns.awk";
+    for (const std::filesystem::path& file : {columns, script}) {
+        if (!std::filesystem::is_regular_file(file)) {
+            throw std::runtime_error("awk script not found: " + file.string());
+        }
+    }
+    return "-f " + shellQuote(columns.string()) + " -f " + shellQuote(script.string());
+}
+
 } // namespace kelmora::bench

@@ -37,4 +37,11 @@ using ScratchFolder = testing::TempFolder;
 
 std::string shellQuote(const std::string& text);
 
+// The awk program of a benchmark's yardstick as awk's arguments, quoted for
+// the shell: the column rules that the yardsticks share
+// (database_columns.awk), then the script named on the command line, else the
+// one of that name beside the benchmarks' sources. Throws std::runtime_error
+// when a file is missing.
+std::string awkProgram(int argc, char** argv, const std::string& scriptName);
+
 } // namespace kelmora::bench

@@ -1,7 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The update of WSJT-X's look-up list CALL3.TXT in awk, the yardstick for
 # bench_call3. It does the same merge for lists of well-formed CR LF lines:
-#   awk -v date=D -v name=N -v head=H -v tail=T -f call3_list.awk database list |
+#   awk -v date=D -v name=N -v head=H -v tail=T -f database_columns.awk \
+#       -f call3_list.awk database list |
 #       sort -s -t, -k1,1 > S; cat H S T > CALL3.TXT
 # with LC_ALL=C. Station lines go to standard output for the sort, the
 # comment lines (with the update's own line) to H, the ZZZZ lines to T.
@@ -70,26 +71,8 @@ END {
     for (k = 1; k <= endCount; k++) print ends[k] "\r" > tail
 }
 
-function slot(k) { return NF ? $((k - 1) % NF + 1) : "" }
-
 function trim(s) {
     sub(/^ +/, "", s)
     sub(/ +$/, "", s)
     return s
-}
-
-function unquote(s) {
-    if (substr(s, 1, 1) == "\"") s = substr(s, 2)
-    if (substr(s, length(s)) == "\"") s = substr(s, 1, length(s) - 1)
-    return s
-}
-
-function findColumns(   k, h) {
-    callCol = 0
-    locCol = 0
-    for (k = 1; k <= 8; k++) {
-        h = slot(k)
-        if (toupper(h) == "CALL") callCol = k
-        if (toupper(h) == "LOCATOR") locCol = k
-    }
 }

@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The WSJT callsign list in awk, the yardstick for bench_export.
-#   awk -v mode=all|fsk441 [-v heading=0] -f callsign_list.awk database > CALLSIGN.TXT
+#   awk -v mode=all|fsk441 [-v heading=0] -f database_columns.awk \
+#       -f callsign_list.awk database > CALLSIGN.TXT
 # Byte-oriented: the lengths and cuts are right for ASCII callsigns and locators.
 
 BEGIN {
@@ -31,22 +32,4 @@ NR == 1 {
     sub(/^ +/, "", loc)
     sub(/ +$/, "", loc)
     printf "%-7s%-6s\r\n", substr(call, 1, 7), toupper(substr(loc, 1, 2)) substr(loc, 3, 4)
-}
-
-function slot(k) { return NF ? $((k - 1) % NF + 1) : "" }
-
-function unquote(s) {
-    if (substr(s, 1, 1) == "\"") s = substr(s, 2)
-    if (substr(s, length(s)) == "\"") s = substr(s, 1, length(s) - 1)
-    return s
-}
-
-function findColumns(   k, h) {
-    callCol = 0
-    locCol = 0
-    for (k = 1; k <= 8; k++) {
-        h = slot(k)
-        if (toupper(h) == "CALL") callCol = k
-        if (toupper(h) == "LOCATOR") locCol = k
-    }
 }
