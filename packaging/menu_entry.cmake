@@ -1,6 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The menu entry and the launcher it starts, for an installation in any
-# folder: the paths they name are quoted as the Desktop Entry Specification
+# folder: the paths they name are quoted as freedesktop.org's menu entries
 # and the shell require, so that a prefix with blanks, quotes or dollar signs
 # still works.
 #
