@@ -46,44 +46,73 @@ std::string fileFilters(Language language) {
                                         : "Text files (*.txt *.TXT);;All files (*)";
 }
 
+namespace {
+
+// The words of the report, line by line.
+struct ReportWords {
+    std::string_view updated;
+    std::string_view keptAs;
+    std::string_view keptAsEnd;
+    std::string_view notKept;
+    std::string_view added;
+    std::string_view changed;
+    std::string_view unchanged;
+    std::string_view leftOut;
+    std::string_view noLocator;
+    std::string_view slash;
+    std::string_view noCall;
+    std::string_view duplicate;
+};
+
+constexpr ReportWords kGermanReport{
+    "Für WSJT-X aktualisiert:",
+    "Die bisherige Liste bleibt als ",
+    " erhalten.",
+    "Die bisherige Liste konnte nicht aufbewahrt werden: ",
+    "Stationen hinzugefügt: ",
+    "Locator geändert: ",
+    "unverändert: ",
+    "ausgelassen: ",
+    "    ohne gültigen Locator: ",
+    "    \"/\" im Rufzeichen: ",
+    "    kein Rufzeichen aus 3 bis 12 Buchstaben und Ziffern: ",
+    "    Rufzeichen doppelt: ",
+};
+
+constexpr ReportWords kEnglishReport{
+    "Updated for WSJT-X:",
+    "The previous list is kept as ",
+    ".",
+    "The previous list could not be kept: ",
+    "Stations added: ",
+    "Locators changed: ",
+    "Unchanged: ",
+    "Left out: ",
+    "    no valid locator: ",
+    "    \"/\" in the callsign: ",
+    "    no callsign of 3 to 12 letters and digits: ",
+    "    callsign more than once: ",
+};
+
+} // namespace
+
 MessageText updated(Language language, std::string_view listFile, std::string_view backupName,
                     const LookupCounts& counts, std::optional<std::string_view> backupFailure) {
-    const bool german = language == Language::German;
-    std::string backupLine;
+    const ReportWords& words = language == Language::German ? kGermanReport : kEnglishReport;
+    std::string head = joinLines({words.updated, listFile});
     if (backupFailure) {
-        backupLine =
-            german
-                ? concat({"Die bisherige Liste konnte nicht aufbewahrt werden: ", *backupFailure})
-                : concat({"The previous list could not be kept: ", *backupFailure});
+        head = joinLines({head, concat({words.notKept, *backupFailure})});
     } else if (!backupName.empty()) {
-        backupLine = german ? concat({"Die bisherige Liste bleibt als ", backupName, " erhalten."})
-                            : concat({"The previous list is kept as ", backupName, "."});
+        head = joinLines({head, concat({words.keptAs, backupName, words.keptAsEnd})});
     }
-    const std::string head = german ? joinLines({"Für WSJT-X aktualisiert:", listFile})
-                                    : joinLines({"Updated for WSJT-X:", listFile});
-    const std::string start = backupLine.empty() ? head : joinLines({head, backupLine});
-    if (german) {
-        return {title(language),
-                joinLines({start, "", concat({"Stationen hinzugefügt: ", count(counts.added)}),
-                           concat({"Locator geändert: ", count(counts.changed)}),
-                           concat({"unverändert: ", count(counts.unchanged)}),
-                           concat({"ausgelassen: ", count(counts.leftOut())}),
-                           concat({"    ohne gültigen Locator: ", count(counts.invalidLocator)}),
-                           concat({"    \"/\" im Rufzeichen: ", count(counts.slashInCall)}),
-                           concat({"    kein Rufzeichen aus 3 bis 12 Buchstaben und Ziffern: ",
-                                   count(counts.invalidCall)}),
-                           concat({"    Rufzeichen doppelt: ", count(counts.duplicate)})})};
-    }
-    return {title(language),
-            joinLines({start, "", concat({"Stations added: ", count(counts.added)}),
-                       concat({"Locators changed: ", count(counts.changed)}),
-                       concat({"Unchanged: ", count(counts.unchanged)}),
-                       concat({"Left out: ", count(counts.leftOut())}),
-                       concat({"    no valid locator: ", count(counts.invalidLocator)}),
-                       concat({"    \"/\" in the callsign: ", count(counts.slashInCall)}),
-                       concat({"    no callsign of 3 to 12 letters and digits: ",
-                               count(counts.invalidCall)}),
-                       concat({"    callsign more than once: ", count(counts.duplicate)})})};
+    return {title(language), joinLines({head, "", concat({words.added, count(counts.added)}),
+                                        concat({words.changed, count(counts.changed)}),
+                                        concat({words.unchanged, count(counts.unchanged)}),
+                                        concat({words.leftOut, count(counts.leftOut())}),
+                                        concat({words.noLocator, count(counts.invalidLocator)}),
+                                        concat({words.slash, count(counts.slashInCall)}),
+                                        concat({words.noCall, count(counts.invalidCall)}),
+                                        concat({words.duplicate, count(counts.duplicate)})})};
 }
 
 MessageText databaseUnreadable(Language language, std::string_view databaseFile,
