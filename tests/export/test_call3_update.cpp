@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/call3_update.h"
 #include "support/file_bytes.h"
+#include "support/platform.h"
 #include "support/printing.h"
 #include "support/temp_folder.h"
 
@@ -28,11 +29,7 @@ std::string ownLine(int added, int changed) {
 }
 
 // A new list gets the system's line end.
-#ifdef _WIN32
-const std::string kNewLineEnd = "\r\n";
-#else
-const std::string kNewLineEnd = "\n";
-#endif
+const std::string kNewLineEnd = testing::kWindows ? "\r\n" : "\n";
 
 // Lines "AA00000,JO62,,," on: more than a megabyte for 80,000 of them.
 std::string manyLines(int from, int to) {
