@@ -3,8 +3,8 @@
 
 #include "database/input_file.h"
 #include "database/line_reader.h"
+#include "database/station_columns.h"
 #include "export/replacement_file.h"
-#include "export/station_columns.h"
 
 #include <optional>
 #include <utility>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "export/station_columns.h"
+#include "database/station_columns.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "export/lookup_station.h"
+#include "database/lookup_station.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "export/lookup_station.h"
+#include "database/lookup_station.h"
 
 #include "database/ascii.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "export/station_columns.h"
+#include "database/station_columns.h"
 
 #include "database/ascii.h"
 #include "database/station_record.h"
