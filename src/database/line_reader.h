@@ -4,6 +4,7 @@
 #include "database/input_file.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,8 @@ public:
     // The next line without its line end, valid until the next call. Returns
     // false at the end of the file and when reading failed (see failed()).
     bool next(std::string_view& line);
+    // Where the line last returned by next() starts in the file, in bytes.
+    std::uint64_t lineOffset() const { return lineOffset_; }
 
     static constexpr std::size_t kDefaultBlockSize = 256 * 1024;
 
@@ -36,6 +39,8 @@ private:
 
     InputFile file_;
     std::vector<char> block_;
+    std::uint64_t blockOffset_ = 0; // where block_ starts in the file
+    std::uint64_t lineOffset_ = 0;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     // Cached positions of the next LF and CR at or after begin_ (end_ when

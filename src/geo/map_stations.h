@@ -53,6 +53,7 @@ public:
     enum class Status {
         Read,            // the whole file was read
         NoLocatorColumn, // the heading line names no "LOCATOR" column: no stations
+        NoCallColumn,    // the heading line names no "CALL" column: no stations
         ReadFailed,      // the file could not be opened or read (see error()): no stations
     };
 
@@ -94,7 +95,8 @@ public:
         std::string text;
         FileError error;
     };
-    // From the database file the stations were read from...
+    // From the database file the stations were read from (none when they
+    // were read from an open file)...
     Line lineOf(std::size_t station) const;
     // ...or from the given file, which must hold the same bytes.
     Line lineOf(std::size_t station, InputFile& file) const;
