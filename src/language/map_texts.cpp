@@ -102,6 +102,12 @@ std::string stationPath(Language language, std::string_view call, std::string_vi
                    "   (long path: ", longHeading, ", ", longDistance, ")"});
 }
 
+std::string stationAtOwnLocator(Language language, std::string_view call,
+                                std::string_view locator) {
+    return concat({callAndLocator(call, locator),
+                   german(language) ? ":  am eigenen Locator" : ":  at your own locator"});
+}
+
 std::string stationWithoutOwnLocator(Language language, std::string_view call,
                                      std::string_view locator) {
     return concat({callAndLocator(call, locator),
