@@ -16,7 +16,7 @@ struct SaveFileRequest {
     QString startFile;
     QString filters;
     bool confirmOverwrite = false;
-    QString defaultSuffix;
+    QString defaultSuffix = {};
 };
 
 // Asks the user for a file to write. The program shows Qt's own file dialog;

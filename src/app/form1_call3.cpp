@@ -42,8 +42,7 @@ void Form1::mnuCall3_Click() {
         languageFromCode(uiLanguage_.toStdString()).value_or(Language::English);
     const QString list = chooser_->chooseFileToSave(
         this, {QString::fromStdString(call3_messages::dialogTitle(language)), startFile(),
-               QString::fromStdString(call3_messages::fileFilters(language)),
-               /*confirmOverwrite=*/false, /*defaultSuffix=*/{}});
+               QString::fromStdString(call3_messages::fileFilters(language))});
     if (list.isEmpty()) {
         return; // cancelled
     }

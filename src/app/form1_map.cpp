@@ -18,7 +18,8 @@ void Form1::mnuLocator_Click() {
 }
 
 void Form1::mnuKarte_Click() {
-    if (form2_) {
+    // A map window that was closed is on its way out; a new one takes its place.
+    if (form2_ && form2_->isVisible()) {
         form2_->showNormal();
         form2_->raise();
         form2_->activateWindow();

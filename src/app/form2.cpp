@@ -134,6 +134,7 @@ void Form2::buildControls() {
     noLocatorLayout->addStretch();
 
     stack_ = new QStackedWidget(this);
+    stack_->setObjectName(QStringLiteral("stkMap"));
     stack_->addWidget(picMap);
     stack_->addWidget(pagNoLocator);
 

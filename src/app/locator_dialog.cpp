@@ -15,6 +15,8 @@
 namespace kelmora {
 namespace {
 
+constexpr qsizetype kLongestNamed = 24;
+
 QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
 }
@@ -59,14 +61,19 @@ LocatorDialog::LocatorDialog(QWidget* parent, MessagePresenter& presenter, Langu
 }
 
 void LocatorDialog::accept() {
-    const QByteArray typed = txtLocator->text().trimmed().toUtf8();
+    const QString trimmed = txtLocator->text().trimmed();
+    const QByteArray typed = trimmed.toUtf8();
     const std::string_view text(typed.constData(), static_cast<std::size_t>(typed.size()));
     if (const auto shown = geo::shownLocator(text)) {
         accepted_ = QString::fromStdString(*shown);
         QDialog::accept();
         return;
     }
-    const MessageText message = map_texts::notALocator(language_, text);
+    // A long text is named by its start only.
+    const QString named = trimmed.size() > kLongestNamed
+                              ? trimmed.left(kLongestNamed - 1) + QStringLiteral("…")
+                              : trimmed;
+    const MessageText message = map_texts::notALocator(language_, named.toStdString());
     presenter_.present(this, {QMessageBox::Critical, fromUtf8(message.title),
                               fromUtf8(message.text), QMessageBox::Ok, QMessageBox::Ok});
     txtLocator->setFocus();

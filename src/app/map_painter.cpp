@@ -181,58 +181,54 @@ void MapPainter::paintRings(QPainter& painter, Language language) {
     }
 }
 
-// Stations are drawn by pixel, not one by one: each dot's cell of the
-// picture is counted, and every cell that holds stations is filled once,
-// the darker the more stations it holds.
+// Stations are drawn by pixel, not one by one: the stations on each pixel
+// are counted, and every pixel that holds any gets one dot, the darker the
+// more stations it holds. A million stations thus cost a pass over them and
+// one over the picture.
 void MapPainter::paintStations(QPainter& painter) {
     const auto places = scene_.projectedPlaces();
     if (places.empty()) {
         return;
     }
-    const int cell = std::max(1, int(std::lround(dotSize(font_) * pixelRatio_)));
-    const QRect device = painter.viewport();
-    const int columns = device.width() / cell + 1;
-    const int rows = device.height() / cell + 1;
-    std::vector<std::uint32_t> counts(std::size_t(columns) * std::size_t(rows), 0);
-
+    const int width = int(std::ceil(view_.width() * pixelRatio_));
+    const int height = int(std::ceil(view_.height() * pixelRatio_));
+    std::vector<std::uint32_t> counts(std::size_t(width) * std::size_t(height), 0);
     const double scale = view_.pixelsPerKm() * pixelRatio_;
     const double centreX = view_.centre().x * pixelRatio_;
     const double centreY = view_.centre().y * pixelRatio_;
     const double disc = view_.discRadius() * pixelRatio_;
     const double discSquared = disc * disc;
-    for (std::size_t i = 0; i < places.size(); ++i) {
-        const double dx = places[i].x * scale;
-        const double dy = -places[i].y * scale;
+    for (const geo::PlanePoint place : places) {
+        const double dx = place.x * scale;
+        const double dy = -place.y * scale;
         if (dx * dx + dy * dy > discSquared) {
             continue;
         }
-        const double x = centreX + dx;
-        const double y = centreY + dy;
-        if (x < 0 || y < 0) {
-            continue;
+        const auto x = static_cast<int>(std::floor(centreX + dx));
+        const auto y = static_cast<int>(std::floor(centreY + dy));
+        if (x >= 0 && y >= 0 && x < width && y < height) {
+            ++counts[std::size_t(y) * std::size_t(width) + std::size_t(x)];
         }
-        const auto column = static_cast<int>(x) / cell;
-        const auto row = static_cast<int>(y) / cell;
-        if (column >= columns || row >= rows) {
-            continue;
-        }
-        ++counts[std::size_t(row) * std::size_t(columns) + std::size_t(column)];
     }
 
-    QImage dots(device.size(), QImage::Format_ARGB32_Premultiplied);
+    // Each dot is a square of the dot's size around its pixel.
+    const int size = std::max(1, int(std::lround(dotSize(font_) * pixelRatio_)));
+    const int before = (size - 1) / 2;
+    QImage dots(width, height, QImage::Format_ARGB32_Premultiplied);
     dots.fill(Qt::transparent);
-    for (int row = 0; row < rows; ++row) {
-        const std::uint32_t* countRow = counts.data() + std::size_t(row) * std::size_t(columns);
-        for (int column = 0; column < columns; ++column) {
-            if (countRow[column] == 0) {
+    for (int y = 0; y < height; ++y) {
+        const std::uint32_t* row = counts.data() + std::size_t(y) * std::size_t(width);
+        for (int x = 0; x < width; ++x) {
+            if (row[x] == 0) {
                 continue;
             }
-            const QRgb colour = dotColour(countRow[column]);
-            const int top = row * cell;
-            const int left = column * cell;
-            for (int y = top; y < std::min(top + cell, dots.height()); ++y) {
-                auto* line = reinterpret_cast<QRgb*>(dots.scanLine(y));
-                std::fill(line + left, line + std::min(left + cell, dots.width()), colour);
+            const QRgb colour = dotColour(row[x]);
+            const int left = std::max(0, x - before);
+            const int right = std::min(width, x - before + size);
+            for (int line = std::max(0, y - before); line < std::min(height, y - before + size);
+                 ++line) {
+                auto* pixels = reinterpret_cast<QRgb*>(dots.scanLine(line));
+                std::fill(pixels + left, pixels + right, colour);
             }
         }
     }

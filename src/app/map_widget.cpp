@@ -123,6 +123,12 @@ void MapWidget::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+PixelPoint MapWidget::pixelOf(geo::PlanePoint point) const {
+    MapView view = view_;
+    fitView(view, size());
+    return view.toPixel(point);
+}
+
 std::optional<std::size_t> MapWidget::stationAt(QPointF point) const {
     if (!scene_) {
         return std::nullopt;

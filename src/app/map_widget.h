@@ -30,6 +30,7 @@ public:
     void sceneGrew();
 
     void setMarked(std::optional<MarkedPlace> marked);
+    const std::optional<MarkedPlace>& marked() const { return marked_; }
     void setLanguage(Language language);
     // The text of the tool tip over a station's dot.
     void setStationDescription(std::function<QString(std::size_t)> describeStation);
@@ -37,6 +38,8 @@ public:
     const MapView& view() const { return view_; }
     void setRadiusKm(double radiusKm);
 
+    // Where a point of the plane is drawn at the widget's present size.
+    PixelPoint pixelOf(geo::PlanePoint point) const;
     // The station (the index of its place in the scene) whose dot is
     // nearest the point and under it, if any.
     std::optional<std::size_t> stationAt(QPointF point) const;

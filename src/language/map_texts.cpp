@@ -62,7 +62,8 @@ std::string locatorPrompt(Language language) {
 MessageText notALocator(Language language, std::string_view typed) {
     if (german(language)) {
         return {locatorDialogTitle(language),
-                joinLines({concat({quoted(language, typed), " ist kein Locator."}),
+                joinLines({typed.empty() ? "Es wurde kein Locator eingegeben."
+                                         : concat({quoted(language, typed), " ist kein Locator."}),
                            "Ein Locator hat 4, 6 oder 8 Zeichen: zwei Buchstaben von A bis R,",
                            "zwei Ziffern, dann wahlweise zwei Buchstaben von A bis X und",
                            "wieder zwei Ziffern, etwa JO62 oder JO62QM.",

@@ -31,6 +31,8 @@ public:
     void setRadiusKm(double radiusKm);
 
     double radiusKm() const { return radiusKm_; }
+    double width() const { return width_; }
+    double height() const { return height_; }
     PixelPoint centre() const { return {width_ / 2, height_ / 2}; }
     double discRadius() const { return discRadius_; }
     double pixelsPerKm() const { return discRadius_ / radiusKm_; }
