@@ -13,8 +13,8 @@ namespace kelmora {
 // geodesic's inverse problem, microseconds each) is done once for the nodes
 // of a grid of 4 degrees, and places between them are interpolated (bicubic),
 // about twenty times faster. The interpolation errs by less than 0.1 km up to
-// 8,000 km from the centre and by a few km at most near 16,000 km, always far
-// below a pixel at the scales that show those distances; beyond, where the
+// 8,000 km from the centre and by 3 km at most up to 17,000 km, a quarter of a
+// pixel at most at the scales that show those distances; beyond, where the
 // plane tears at the antipode, places are projected exactly.
 class FastProjection {
 public:
@@ -24,8 +24,8 @@ public:
     geo::PlanePoint forward(geo::LatLon place) const;
 
     // Grid nodes beyond this distance from the centre are too close to the
-    // tear for the interpolation.
-    static constexpr double kInterpolatedWithinKm = 16000;
+    // tear for the interpolation: the cells around them are projected exactly.
+    static constexpr double kInterpolatedWithinKm = 17000;
 
 private:
     geo::PlanePoint node(int latIndex, int lonIndex) const;
