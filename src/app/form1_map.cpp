@@ -37,7 +37,7 @@ void Form1::mnuKarte_Click() {
                                               : std::nullopt,
                          hasHeadingLine_);
     form2_->showRecord(shownLine_);
-    form2_->placeBeside(frameGeometry());
+    form2_->placeBeside(*this);
     form2_->show();
 }
 

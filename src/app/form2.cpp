@@ -26,8 +26,10 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <chrono>
 
 namespace kelmora {
@@ -41,6 +43,10 @@ constexpr auto kProjectionSlice = 25ms;
 constexpr qint64 kGrowthPaceMs = 250;
 // Before the window is first shown, this much of the projection is done.
 constexpr auto kProjectionBeforeShowing = 60ms;
+// The size the window first opens with where the screen has room for it,
+// and the least width it takes beside the main window.
+constexpr QSize kFirstSize(900, 760);
+constexpr int kLeastWidth = 480;
 // Calls in a tool tip; more are counted.
 constexpr std::size_t kCallsInToolTip = 12;
 // Calls to choose from when several stations share a dot.
@@ -98,7 +104,7 @@ Form2::Form2(MessagePresenter& presenter, FileChooser& chooser, Language languag
         QByteArray::fromBase64(settings_store::read(settings_store::kMapWindow).toLatin1());
     placeRemembered_ = !geometry.isEmpty() && restoreGeometry(geometry);
     if (!placeRemembered_) {
-        resize(900, 760);
+        resize(kFirstSize);
     }
     projector_.setInterval(0);
     connect(&projector_, &QTimer::timeout, this, &Form2::projectMore);
@@ -190,10 +196,21 @@ void Form2::centreOnOwnLocator() {
     describeShownRecord();
 }
 
-void Form2::placeBeside(const QRect& frame) {
-    if (!placeRemembered_) {
-        move(frame.right() + 1, frame.top());
+void Form2::placeBeside(const QWidget& mainWindow) {
+    if (placeRemembered_) {
+        return;
     }
+    const QRect frame = mainWindow.frameGeometry();
+    const QRect screen = mainWindow.screen()->availableGeometry();
+    // This window's frame will be like the main window's.
+    const QSize decoration = frame.size() - mainWindow.size();
+    const int room = screen.right() - frame.right() - decoration.width();
+    const int width = std::clamp(room, kLeastWidth, kFirstSize.width());
+    const int height = std::min(kFirstSize.height(), screen.height() - decoration.height());
+    resize(width, height);
+    const int left =
+        room >= kLeastWidth ? frame.right() + 1 : screen.right() + 1 - width - decoration.width();
+    move(left, frame.top());
 }
 
 void Form2::openDatabase(const std::optional<std::filesystem::path>& file, bool hasHeadingLine) {

@@ -45,9 +45,9 @@ public:
     void applyLanguage(Language language);
     // Takes the own locator from the settings again and centres the map on it.
     void centreOnOwnLocator();
-    // Where the window first opens: beside the main window's frame, unless
-    // it remembers a place of its own.
-    void placeBeside(const QRect& frame);
+    // Where the window first opens: beside the main window, as large as the
+    // screen leaves room for, unless it remembers a place of its own.
+    void placeBeside(const QWidget& mainWindow);
 
     MapWidget* map() const { return picMap; }
     // True when every station is on the map.

@@ -136,20 +136,21 @@ void MapPainter::paintGrid(QPainter& painter) {
     painter.setRenderHint(QPainter::Antialiasing, false);
     if (squareHeight >= lineHeight_ * 0.8) {
         painter.setPen(QPen(QColor(kSquareLine), 1));
-        paintLines(painter, scene_.squareLines(view_.radiusKm() * 1.5));
+        paintLines(painter, scene_.squareLines(view_.radiusKm()));
     }
     painter.setPen(QPen(QColor(kFieldLine), 1));
     paintLines(painter, scene_.fieldLines());
     painter.setRenderHint(QPainter::Antialiasing);
 
+    // Where the squares are named, their names name the fields too.
+    if (squareHeight >= lineHeight_ * 2.2) {
+        paintGridLabels(painter, scene_.squareLabels(view_.radiusKm()), squareHeight);
+        return;
+    }
     QFont labelFont = font_;
     labelFont.setBold(true);
     painter.setFont(labelFont);
     paintGridLabels(painter, scene_.fieldLabels(), 1110 * view_.pixelsPerKm());
-    if (squareHeight >= lineHeight_ * 2.2) {
-        painter.setFont(font_);
-        paintGridLabels(painter, scene_.squareLabels(view_.radiusKm() * 1.5), squareHeight);
-    }
     painter.setFont(font_);
 }
 

@@ -17,7 +17,8 @@ struct PixelPoint {
 class MapView {
 public:
     static constexpr double kOpeningRadiusKm = 3000;
-    static constexpr double kNearestRadiusKm = 500;
+    // The nearest view still shows the first ring, 500 km, inside the rim.
+    static constexpr double kNearestRadiusKm = 600;
     // A little more than half the Earth's circumference: the whole Earth.
     static constexpr double kWholeEarthRadiusKm = 20100;
     // The farthest any place can be from the centre (half the equator).
