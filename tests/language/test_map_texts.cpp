@@ -52,6 +52,12 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"ToolTipCountsTheRest",
                  map_texts::dotToolTip(Language::German, "JO62QM", 1500, 90, kTwoCalls, 3),
                  "JO62QM  1.500 km  90°\nQQ1ABC\nQQ1BCD\nund 3 weitere"},
+        TextCase{"NothingTypedGerman",
+                 map_texts::notALocator(Language::German, "").text.substr(0, 33),
+                 "Es wurde kein Locator eingegeben."},
+        TextCase{"AtTheOwnLocator",
+                 map_texts::stationAtOwnLocator(Language::English, "QQ1ABC", "JO62QM"),
+                 "QQ1ABC  JO62QM:  at your own locator"},
         TextCase{"NotALocatorEnglish", map_texts::notALocator(Language::English, "JO6Z").text,
                  "\"JO6Z\" is not a locator.\r\n"
                  "A locator has 4, 6 or 8 characters: two letters from A to R,\r\n"
