@@ -22,16 +22,31 @@ std::size_t lineEnd(std::string_view bytes) {
 
 } // namespace
 
+namespace {
+
+constexpr std::uint32_t kLocatorMask = (std::uint32_t{1} << PackedLocator::kBitsUsed) - 1;
+
+} // namespace
+
 MapStation::MapStation(const LookupStation& station, PackedLocator locator,
                        std::uint64_t lineOffset)
-    : locator_(locator), offsetLow_(static_cast<std::uint32_t>(lineOffset)),
-      offsetHigh_(static_cast<std::uint32_t>(lineOffset >> 32)) {
+    : locatorAndOffsetHigh_(locator.code() | static_cast<std::uint32_t>(
+                                                 lineOffset >> 32 << PackedLocator::kBitsUsed)),
+      offsetLow_(static_cast<std::uint32_t>(lineOffset)) {
     std::copy(station.call().begin(), station.call().end(), call_.begin());
 }
 
 std::string_view MapStation::call() const {
     const auto end = std::find(call_.begin(), call_.end(), '\0');
     return {call_.data(), static_cast<std::size_t>(end - call_.begin())};
+}
+
+PackedLocator MapStation::locator() const {
+    return PackedLocator(locatorAndOffsetHigh_ & kLocatorMask);
+}
+
+std::uint64_t MapStation::lineOffset() const {
+    return (std::uint64_t{locatorAndOffsetHigh_ >> PackedLocator::kBitsUsed} << 32) | offsetLow_;
 }
 
 MapStations MapStations::read(const std::filesystem::path& database, bool hasHeadingLine) {
@@ -79,7 +94,8 @@ void MapStations::readLines(LineReader& reader) {
     }
     MapStation station;
     while (reader.next(line)) {
-        if (checkLine(line, reader.lineOffset(), station) == StationVerdict::Taken) {
+        if (reader.lineOffset() <= MapStation::kFarthestOffset &&
+            checkLine(line, reader.lineOffset(), station) == StationVerdict::Taken) {
             stations_.push_back(station);
         } else {
             ++linesLeftOut_;

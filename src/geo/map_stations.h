@@ -25,18 +25,22 @@ class MapStation {
 public:
     // The callsign in upper case.
     std::string_view call() const;
-    PackedLocator locator() const { return locator_; }
+    PackedLocator locator() const;
     // Where the station's line starts in the file, in bytes.
-    std::uint64_t lineOffset() const { return (std::uint64_t{offsetHigh_} << 32) | offsetLow_; }
+    std::uint64_t lineOffset() const;
+
+    // Lines that start this far into a file are beyond the map's reach.
+    static constexpr std::uint64_t kFarthestOffset = (std::uint64_t{1} << 37) - 1;
 
     MapStation() = default;
+    // lineOffset at most kFarthestOffset.
     MapStation(const LookupStation& station, PackedLocator locator, std::uint64_t lineOffset);
 
 private:
     std::array<char, LookupStation::kLongestCall> call_{}; // the rest filled with NUL bytes
-    PackedLocator locator_;
+    // The packed locator in bits 0-26, bits 32-36 of the offset in 27-31.
+    std::uint32_t locatorAndOffsetHigh_ = 0;
     std::uint32_t offsetLow_ = 0;
-    std::uint32_t offsetHigh_ = 0;
 };
 
 // Why a line of the database is, or is not, a station of the map: the rules
