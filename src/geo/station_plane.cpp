@@ -38,7 +38,7 @@ projectStations(const MapStations& stations, const AzimuthalMap& map, std::stop_
     std::vector<PlanePoint> points(all.size());
     std::size_t locators = 0;
     for (std::size_t at = 0; at < order.size();) {
-        if (++locators % kLocatorsBetweenLooks == 0 && stop.stop_requested()) {
+        if (locators++ % kLocatorsBetweenLooks == 0 && stop.stop_requested()) {
             return std::nullopt;
         }
         const PackedLocator locator = all[order[at]].locator();
