@@ -206,10 +206,26 @@ TEST(MapStations, ALineOfTheDatabaseCheckedAsTheReadingDoes) {
     EXPECT_EQ(stations.checkLine("QQ1ABC/P;x;JO62", 0, station), StationVerdict::SlashInCall);
 }
 
+// Enough stations for the work to be shared among threads, at locators that
+// repeat now and then.
+std::string manyStations() {
+    std::string bytes =
+        kHeading + "QQ1A;x;JO62qm\r\nQQ2B;x;FN42\r\nQQ3C;x;JO62qm\r\nQQ4D;x;QF56\r\n";
+    for (int i = 0; i < 50'000; ++i) {
+        const long long column = (i * 7919LL) % 4320;
+        const long long row = (i * 104729LL / 3) % 4320;
+        const std::string locator = {
+            static_cast<char>('A' + column / 240),     static_cast<char>('A' + row / 240),
+            static_cast<char>('0' + column / 24 % 10), static_cast<char>('0' + row / 24 % 10),
+            static_cast<char>('A' + column % 24),      static_cast<char>('A' + row % 24)};
+        bytes += "QQ" + std::to_string(i) + "Z;x;" + locator + "\r\n";
+    }
+    return bytes;
+}
+
 TEST(StationPlane, EachStationAtItsLocatorsPlace) {
-    const MapStations stations = MapStations::read(
-        memoryFile(kHeading + "QQ1A;x;JO62qm\r\nQQ2B;x;FN42\r\nQQ3C;x;JO62qm\r\nQQ4D;x;QF56\r\n"),
-        true);
+    const MapStations stations = MapStations::read(memoryFile(manyStations()), true);
+    ASSERT_EQ(stations.size(), 50'004U);
     const AzimuthalMap map(*locatorCentre("JO62QM"));
     const auto points = projectStations(stations, map);
     ASSERT_TRUE(points.has_value());
