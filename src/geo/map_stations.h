@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -51,7 +52,8 @@ using StationVerdict = LookupStation::Verdict;
 // The stations of one database as the map shows them, read in one pass with
 // the same column finding and station rules as the station lists: every
 // line after the first whose callsign and locator fields make a station.
-// The stations stay in the order of the file.
+// The stations stay in the order of the file. A large file is read in parts
+// at once, one a core, each part by a reader of its own.
 class MapStations {
 public:
     enum class Status {
@@ -66,14 +68,20 @@ public:
     // hasHeadingLine: whether the database's first line holds its headings,
     // as the window found when it opened the database.
     static MapStations read(const std::filesystem::path& database, bool hasHeadingLine);
+    // In one part.
     static MapStations read(InputFile file, bool hasHeadingLine);
+    // In the given number of parts, each from a file of its own that open
+    // gives; every such file must hold the same bytes.
+    using FileOpener = std::function<InputFile()>;
+    static MapStations read(const FileOpener& open, bool hasHeadingLine, std::size_t parts);
 
     Status status() const { return status_; }
     const FileError& error() const { return error_; }
 
     std::span<const MapStation> stations() const { return stations_; }
     std::size_t size() const { return stations_.size(); }
-    // Lines after the first that are no station of the map.
+    // Lines after the first that are no station of the map (among them any
+    // that start beyond MapStation::kFarthestOffset).
     std::uint64_t linesLeftOut() const { return linesLeftOut_; }
 
     // The stations at one locator, in the order of the file (indexes into
@@ -110,7 +118,12 @@ public:
 
 private:
     explicit MapStations(bool hasHeadingLine) : columns_(hasHeadingLine) {}
-    void readLines(LineReader& reader);
+    struct Run;
+    bool readHeading(LineReader& reader);
+    void readRun(LineReader& reader, std::uint64_t end, Run& run) const;
+    void readParts(const FileOpener& open, InputFile first, std::size_t parts);
+    void join(std::vector<Run>& runs);
+    void failed(const FileError& error);
 
     std::filesystem::path database_;
     StationColumns columns_{true};

@@ -107,24 +107,30 @@ const FileRow kFiles[] = {
 
 class Files : public ::testing::TestWithParam<FileRow> {};
 
+// Read in one part, and in parts whose starts fall in every kind of place.
 TEST_P(Files, GiveTheStationsOfTheLists) {
     const FileRow& row = GetParam();
-    const MapStations stations = MapStations::read(memoryFile(row.bytes), row.hasHeadingLine);
-    EXPECT_EQ(stations.status(), row.status);
-    EXPECT_FALSE(stations.error());
-    EXPECT_EQ(stations.linesLeftOut(), row.linesLeftOut);
-    ASSERT_EQ(stations.size(), row.stations.size());
-    InputFile file = memoryFile(row.bytes);
-    for (std::size_t i = 0; i < row.stations.size(); ++i) {
-        const ExpectedStation& expected = row.stations[i];
-        const MapStation& station = stations.stations()[i];
-        EXPECT_EQ(station.call(), expected.call);
-        EXPECT_EQ(station.locator().text(), expected.locator);
-        EXPECT_EQ(station.lineOffset(), row.bytes.find(expected.line));
-        EXPECT_EQ(stations.stationAtOffset(station.lineOffset()), i);
-        const MapStations::Line line = stations.lineOf(i, file);
-        EXPECT_EQ(line.status, MapStations::Line::Status::Read);
-        EXPECT_EQ(line.text, expected.line);
+    const testing::MemoryFile bytes(row.bytes);
+    for (const std::size_t parts : {1, 2, 3, 5, 11}) {
+        SCOPED_TRACE(parts);
+        const MapStations stations =
+            MapStations::read([&bytes] { return bytes.open(); }, row.hasHeadingLine, parts);
+        EXPECT_EQ(stations.status(), row.status);
+        EXPECT_FALSE(stations.error());
+        EXPECT_EQ(stations.linesLeftOut(), row.linesLeftOut);
+        ASSERT_EQ(stations.size(), row.stations.size());
+        InputFile file = bytes.open();
+        for (std::size_t i = 0; i < row.stations.size(); ++i) {
+            const ExpectedStation& expected = row.stations[i];
+            const MapStation& station = stations.stations()[i];
+            EXPECT_EQ(station.call(), expected.call);
+            EXPECT_EQ(station.locator().text(), expected.locator);
+            EXPECT_EQ(station.lineOffset(), row.bytes.find(expected.line));
+            EXPECT_EQ(stations.stationAtOffset(station.lineOffset()), i);
+            const MapStations::Line line = stations.lineOf(i, file);
+            EXPECT_EQ(line.status, MapStations::Line::Status::Read);
+            EXPECT_EQ(line.text, expected.line);
+        }
     }
 }
 
