@@ -18,7 +18,8 @@ std::size_t findByte(const std::vector<char>& block, std::size_t from, std::size
 } // namespace
 
 LineReader::LineReader(InputFile file, std::size_t blockSize)
-    : file_(std::move(file)), block_(std::max<std::size_t>(blockSize, 16)) {}
+    : file_(std::move(file)), block_(std::max<std::size_t>(blockSize, 16)),
+      blockOffset_(file_.position()), atStart_(blockOffset_ == 0) {}
 
 bool LineReader::refill() {
     blockOffset_ += end_;

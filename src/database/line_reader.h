@@ -14,7 +14,8 @@ namespace kelmora {
 // Reads a database file line by line, keeping the bytes as they are. A line
 // ends at CR LF, at LF or at a lone CR; the last line may lack its line end,
 // and an empty line is an empty text. A UTF-8 byte-order mark at the very
-// start of the file is not part of the first line. Only the line in hand is
+// start of the file is not part of the first line. Reading begins where the
+// file's position stands, which must be the start of a line. Only the line in hand is
 // held in memory, however large the file.
 class LineReader {
 public:

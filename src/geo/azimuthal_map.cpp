@@ -9,8 +9,9 @@ namespace kelmora::geo {
 namespace {
 
 constexpr double kMetresPerKm = 1000;
-// How far a point may come back from the way there and back before it
-// counts as lying beyond the antipode: GeographicLib is exact to far less.
+// How much shorter the way to a place may come out than the way that led
+// there before the place counts as lying beyond the antipode: GeographicLib
+// is exact to far less.
 constexpr double kRoundTripKm = 1e-3;
 
 } // namespace
@@ -38,7 +39,9 @@ PlaneKm AzimuthalMap::forward(LatLon place) const {
 
 // The way along the geodesic is the shortest one only up to the antipode (on
 // the ellipsoid: up to a short stretch of the antipode's latitude); a point
-// farther out is a place that the map shows elsewhere, nearer the centre.
+// farther out is a place that the map shows elsewhere, nearer the centre. At
+// the antipode itself many ways are equally short, so only the lengths are
+// compared.
 std::optional<LatLon> AzimuthalMap::reverse(PlaneKm point) const {
     double latitude = 0;
     double longitude = 0;
@@ -48,7 +51,7 @@ std::optional<LatLon> AzimuthalMap::reverse(PlaneKm point) const {
                                     point.y * kMetresPerKm, latitude, longitude, azimuth, scale);
     const LatLon place{latitude, longitude};
     const PlaneKm back = forward(place);
-    if (std::hypot(back.x - point.x, back.y - point.y) > kRoundTripKm) {
+    if (std::hypot(back.x, back.y) < std::hypot(point.x, point.y) - kRoundTripKm) {
         return std::nullopt;
     }
     return place;

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -25,18 +26,22 @@ class MapStation {
 public:
     // The callsign in upper case.
     std::string_view call() const;
-    PackedLocator locator() const { return locator_; }
+    PackedLocator locator() const;
     // Where the station's line starts in the file, in bytes.
-    std::uint64_t lineOffset() const { return (std::uint64_t{offsetHigh_} << 32) | offsetLow_; }
+    std::uint64_t lineOffset() const;
+
+    // Lines that start this far into a file are beyond the map's reach.
+    static constexpr std::uint64_t kFarthestOffset = (std::uint64_t{1} << 37) - 1;
 
     MapStation() = default;
+    // lineOffset at most kFarthestOffset.
     MapStation(const LookupStation& station, PackedLocator locator, std::uint64_t lineOffset);
 
 private:
     std::array<char, LookupStation::kLongestCall> call_{}; // the rest filled with NUL bytes
-    PackedLocator locator_;
+    // The packed locator in bits 0-26, bits 32-36 of the offset in 27-31.
+    std::uint32_t locatorAndOffsetHigh_ = 0;
     std::uint32_t offsetLow_ = 0;
-    std::uint32_t offsetHigh_ = 0;
 };
 
 // Why a line of the database is, or is not, a station of the map: the rules
@@ -47,7 +52,8 @@ using StationVerdict = LookupStation::Verdict;
 // The stations of one database as the map shows them, read in one pass with
 // the same column finding and station rules as the station lists: every
 // line after the first whose callsign and locator fields make a station.
-// The stations stay in the order of the file.
+// The stations stay in the order of the file. A large file is read in parts
+// at once, one a core, each part by a reader of its own.
 class MapStations {
 public:
     enum class Status {
@@ -62,14 +68,20 @@ public:
     // hasHeadingLine: whether the database's first line holds its headings,
     // as the window found when it opened the database.
     static MapStations read(const std::filesystem::path& database, bool hasHeadingLine);
+    // In one part.
     static MapStations read(InputFile file, bool hasHeadingLine);
+    // In the given number of parts, each from a file of its own that open
+    // gives; every such file must hold the same bytes.
+    using FileOpener = std::function<InputFile()>;
+    static MapStations read(const FileOpener& open, bool hasHeadingLine, std::size_t parts);
 
     Status status() const { return status_; }
     const FileError& error() const { return error_; }
 
     std::span<const MapStation> stations() const { return stations_; }
     std::size_t size() const { return stations_.size(); }
-    // Lines after the first that are no station of the map.
+    // Lines after the first that are no station of the map (among them any
+    // that start beyond MapStation::kFarthestOffset).
     std::uint64_t linesLeftOut() const { return linesLeftOut_; }
 
     // The stations at one locator, in the order of the file (indexes into
@@ -106,7 +118,12 @@ public:
 
 private:
     explicit MapStations(bool hasHeadingLine) : columns_(hasHeadingLine) {}
-    void readLines(LineReader& reader);
+    struct Run;
+    bool readHeading(LineReader& reader);
+    void readRun(LineReader& reader, std::uint64_t end, Run& run) const;
+    void readParts(const FileOpener& open, InputFile first, std::size_t parts);
+    void join(std::vector<Run>& runs);
+    void failed(const FileError& error);
 
     std::filesystem::path database_;
     StationColumns columns_{true};

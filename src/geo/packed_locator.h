@@ -27,6 +27,8 @@ public:
     LatLon centre() const;
     bool isSquare() const { return (code_ & kSquareBit) != 0; }
     std::uint32_t code() const { return code_; }
+    // The code's bits above these are always clear.
+    static constexpr unsigned kBitsUsed = 27;
 
     auto operator<=>(const PackedLocator&) const = default;
 
@@ -36,6 +38,7 @@ private:
     // 4-character locator (row and column then name its square's first
     // subsquare).
     static constexpr std::uint32_t kSquareBit = std::uint32_t{1} << 26;
+    friend class MapStation;
     explicit PackedLocator(std::uint32_t code) : code_(code) {}
     std::uint32_t code_ = 0;
 };

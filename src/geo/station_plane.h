@@ -19,11 +19,12 @@ struct PlanePoint {
 };
 
 // Every station's place on the plane of one map, in the order of
-// stations.stations(). Stations that share a locator are projected once.
-// GeographicLib takes about a microsecond a locator, a second for a million
-// stations: a window runs this off its own thread for a large database (it
-// only reads stations and map, which must not change meanwhile) and may end
-// it early through stop, which then gives nothing.
+// stations.stations(). Stations that share a locator are mostly projected
+// once. GeographicLib takes one to a few microseconds a locator, seconds for
+// a million stations, so a large database is shared among the processor's
+// cores, and a window runs this off its own thread (it only reads stations
+// and map, which must not change meanwhile) and may end it early through
+// stop, which then gives nothing.
 std::optional<std::vector<PlanePoint>>
 projectStations(const MapStations& stations, const AzimuthalMap& map, std::stop_token stop = {});
 
