@@ -10,6 +10,11 @@ set -eu
 gmt=$1
 gshhg=$2
 output=$3
+# GMT would look elsewhere for a file missing there, last on its server.
+[ -f "$gshhg/binned_GSHHS_l.nc" ] || {
+    echo "make_coastlines: no $gshhg/binned_GSHHS_l.nc" >&2
+    exit 1
+}
 
 # Low resolution, simplified to within about 5 km: at the map's closest zoom,
 # some 500 km across, crude's 25 km would put shores many pixels off, and
