@@ -3,9 +3,12 @@
 # the tests run under Wine (wine64):
 #   cmake -S . -B build-windows -G Ninja \
 #         -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-w64-x86_64.cmake \
+#         -DKELMORA_WINDOWS_GEOGRAPHICLIB="$(tools/windows-geographiclib)" \
 #         -DKELMORA_WINDOWS_QT="$(tools/windows-qt)"
-# Without KELMORA_WINDOWS_QT (a Qt built for MinGW-w64, as tools/windows-qt
-# makes it) only the toolkit-free core and its tests are built.
+# KELMORA_WINDOWS_GEOGRAPHICLIB is GeographicLib built for MinGW-w64, as
+# tools/windows-geographiclib makes it; the core needs it. Without
+# KELMORA_WINDOWS_QT (a Qt built for MinGW-w64, as tools/windows-qt makes it)
+# only the toolkit-free core and its tests are built.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -20,6 +23,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+if(KELMORA_WINDOWS_GEOGRAPHICLIB)
+    # GeographicLib's static library and headers.
+    list(APPEND CMAKE_FIND_ROOT_PATH ${KELMORA_WINDOWS_GEOGRAPHICLIB})
+endif()
 
 if(KELMORA_WINDOWS_QT)
     # Qt's libraries for Windows; moc, rcc and uic come from the host's Qt of

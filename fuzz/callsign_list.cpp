@@ -92,15 +92,6 @@ bool isUtf8Line(std::string_view line) {
     return decodeUtf8(line).has_value();
 }
 
-std::string asciiUpper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
-
 std::string leftJustified(Text text, std::size_t width) {
     text.characters.resize(std::min(text.characters.size(), width));
     return text.bytes() + std::string(width - text.characters.size(), ' ');
@@ -153,32 +144,14 @@ public:
     std::uint64_t stations() const { return stations_; }
 
 private:
-    // Columns count from 1; 0 is a column that no heading names.
     void takeHeading(std::string_view line) {
-        if (!hasHeadingLine_) {
-            return;
-        }
-        const std::vector<std::string> headings = referenceSplit(line, 8, false);
-        callsignColumn_ = 0;
-        locatorColumn_ = 0;
-        for (std::size_t k = 1; k <= 8; ++k) {
-            const std::string heading = asciiUpper(headings[k - 1]);
-            if (heading == "CALL") {
-                callsignColumn_ = k;
-            }
-            if (heading == "LOCATOR") {
-                locatorColumn_ = k;
-            }
+        if (hasHeadingLine_) {
+            columns_ = ReferenceColumns::fromHeading(line);
         }
     }
 
     void addStation(std::string_view line) {
-        const std::vector<std::string> fields =
-            referenceSplit(line, std::max(callsignColumn_, locatorColumn_), true);
-        const auto column = [&fields](std::size_t k) {
-            return k == 0 ? std::string() : fields[k - 1];
-        };
-        const std::string callsign = column(callsignColumn_);
+        const auto [callsign, locator] = columns_.fieldsOf(line);
         if (callsign.find('/') != std::string::npos) {
             return;
         }
@@ -187,7 +160,7 @@ private:
         }
         const bool utf8 = isUtf8Line(line);
         list_ += leftJustified(Text::of(callsign, utf8), 7);
-        list_ += formatLocator(Text::of(column(locatorColumn_), utf8));
+        list_ += formatLocator(Text::of(locator, utf8));
         list_ += "\r\n";
         ++stations_;
     }
@@ -195,8 +168,7 @@ private:
     bool hasHeadingLine_;
     bool fsk441Only_;
     bool headingSeen_ = false;
-    std::size_t callsignColumn_ = 1;
-    std::size_t locatorColumn_ = 3;
+    ReferenceColumns columns_;
     std::string list_;
     std::uint64_t stations_ = 0;
 };

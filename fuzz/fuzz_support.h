@@ -241,4 +241,48 @@ inline std::vector<std::string> referenceSplit(std::string_view line, std::size_
     return fields;
 }
 
+inline std::string asciiUpper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return text;
+}
+
+// The columns of the callsign and the locator as the station lists find
+// them: fields 1 and 3, or the rightmost fields headed "CALL" and "LOCATOR";
+// each line split as far as the farther of the two.
+struct ReferenceColumns {
+    // Columns count from 1; 0 is a column that no heading names.
+    std::size_t callsign = 1;
+    std::size_t locator = 3;
+
+    static ReferenceColumns fromHeading(std::string_view line) {
+        const std::vector<std::string> headings = referenceSplit(line, 8, false);
+        ReferenceColumns columns{0, 0};
+        for (std::size_t k = 1; k <= 8; ++k) {
+            const std::string heading = asciiUpper(headings[k - 1]);
+            if (heading == "CALL") {
+                columns.callsign = k;
+            }
+            if (heading == "LOCATOR") {
+                columns.locator = k;
+            }
+        }
+        return columns;
+    }
+
+    // The callsign and locator fields of a station line, empty for a column
+    // that no heading names.
+    std::pair<std::string, std::string> fieldsOf(std::string_view line) const {
+        const std::vector<std::string> fields =
+            referenceSplit(line, std::max(callsign, locator), true);
+        const auto column = [&fields](std::size_t k) {
+            return k == 0 ? std::string() : fields[k - 1];
+        };
+        return {column(callsign), column(locator)};
+    }
+};
+
 } // namespace kelmora::fuzz

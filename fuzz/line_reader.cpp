@@ -2,8 +2,8 @@
 // Input: one byte for the block size, then the file.
 //
 // The reader runs with tiny blocks, so that CR LF pairs, the byte-order mark
-// and long lines fall across block boundaries; its lines must be those of
-// the plain splitter, and every line must turn into valid UTF-8 for display.
+// and long lines fall across block boundaries; its lines and their offsets
+// must be those of the plain splitter, and every line must turn into valid UTF-8 for display.
 
 #include "database/line_reader.h"
 
@@ -20,12 +20,17 @@
 namespace kelmora::fuzz {
 namespace {
 
-std::vector<std::string> readLines(const MemoryFile& file, std::size_t blockSize) {
+struct ReadLine {
+    std::string text;
+    std::uint64_t offset;
+};
+
+std::vector<ReadLine> readLines(const MemoryFile& file, std::size_t blockSize) {
     LineReader reader(file.open(), blockSize);
-    std::vector<std::string> lines;
+    std::vector<ReadLine> lines;
     std::string_view line;
     while (reader.next(line)) {
-        lines.emplace_back(line);
+        lines.push_back({std::string(line), reader.lineOffset()});
     }
     require(!reader.failed(), "reading a memfd failed");
     return lines;
@@ -93,12 +98,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes = input.rest();
 
     const MemoryFile file(bytes);
-    const std::vector<std::string> lines = readLines(file, blockSize);
+    const std::vector<ReadLine> lines = readLines(file, blockSize);
     const std::vector<std::string_view> expected = referenceLines(bytes);
     require(lines.size() == expected.size(), "number of lines differs from the reference");
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        require(lines[i] == expected[i], "a line differs from the reference");
-        checkDisplay(lines[i]);
+        require(lines[i].text == expected[i], "a line differs from the reference");
+        require(lines[i].offset == static_cast<std::uint64_t>(expected[i].data() - bytes.data()),
+                "a line's offset differs from the reference");
+        checkDisplay(lines[i].text);
     }
     return 0;
 }

@@ -11,10 +11,10 @@ QString DialogFileChooser::chooseFileToSave(QWidget* parent, const SaveFileReque
     dialog.setObjectName(QStringLiteral("SaveFileDialog"));
     // Qt's own dialog, not the system's: it speaks the window's language.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    // The chosen file is updated, not overwritten: nothing to confirm.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.setNameFilters(request.filters.split(QStringLiteral(";;")));
     const QFileInfo start(request.startFile);
     dialog.setDirectory(start.absolutePath());

@@ -9,10 +9,14 @@ namespace kelmora {
 
 // What a save dialog asks: its title, the file it starts at (a full path)
 // and its file types, separated by ";;" as Qt's file dialog takes them.
+// A file that is updated needs no confirmation; one that is replaced does.
+// A name typed without a suffix gets the default one, if given.
 struct SaveFileRequest {
     QString title;
     QString startFile;
     QString filters;
+    bool confirmOverwrite = false;
+    QString defaultSuffix = {};
 };
 
 // Asks the user for a file to write. The program shows Qt's own file dialog;

@@ -4,6 +4,7 @@
 #include "app/database_folder.h"
 #include "app/design_font.h"
 #include "app/display_text.h"
+#include "app/form2.h"
 #include "app/settings_store.h"
 #include "app/window_icon.h"
 #include "database/database_start.h"
@@ -92,6 +93,7 @@ Form1::Form1(MessagePresenter* presenter, FileChooser* chooser)
 }
 
 Form1::~Form1() {
+    delete form2_;
     // The controls outlive this part of the window while it is torn down and
     // still send signals and get events then; none may reach a handler.
     for (QObject* child : findChildren<QObject*>()) {
@@ -224,6 +226,8 @@ void Form1::buildMenus() {
     mnuEnglisch = makeAction(mnuSprache, "mnuEnglisch", "&english", &Form1::mnuEnglisch_Click);
     mnuDeutsch->setCheckable(true);
     mnuEnglisch->setCheckable(true);
+    mnuLocator = makeAction(mnuOpt, "mnuLocator", "&Eigener Locator...", &Form1::mnuLocator_Click);
+    mnuOpt->setToolTipsVisible(true);
 
     mnuExtr = makeMenu(this, "mnuExtr", "&Extras", &Form1::mnuExtr_Click);
     mnuWSJT = makeMenu(mnuExtr, "mnuWSJT", "&WSJT:Calsign.txt generieren");
@@ -232,6 +236,7 @@ void Form1::buildMenus() {
         makeAction(mnuWSJT, "mnuFSK441Datei", "&nur FSK441", &Form1::mnuFSK441Datei_Click);
     mnuCall3 = makeAction(mnuExtr, "mnuCall3", "für WSJT-&X: CALL3.TXT aktualisieren...",
                           &Form1::mnuCall3_Click);
+    mnuKarte = makeAction(mnuExtr, "mnuKarte", "&Karte", &Form1::mnuKarte_Click);
     mnuExtr->setToolTipsVisible(true);
 
     mnuHelp = makeMenu(this, "mnuHelp", " &? ");
@@ -375,12 +380,19 @@ void Form1::readSelectedDatabase(const QString& fileName) {
         headingLine_ = *start.headingLine;
         ShowRecord(headingLine_, true);
     }
+    if (form2_) {
+        form2_->openDatabase(path, hasHeadingLine_);
+    }
     ShowRecord(start.firstStation.value_or(std::string()), false);
 }
 
 void Form1::showMissingDatabaseNotice(const QString& fileName) {
     for (QLineEdit* box : fieldBoxes_) {
         box->clear();
+    }
+    shownLine_.clear();
+    if (form2_) {
+        form2_->openDatabase(std::nullopt, false);
     }
     const QString shownName = fileName.isEmpty() ? QStringLiteral("ms*.txt") : fileName;
     const QString databasePath = database_folder::workingFolder() + QDir::separator() + shownName;
@@ -420,6 +432,9 @@ void Form1::mnuEnde_Click() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    if (form2_) {
+        form2_->close(); // the map goes with the window it belongs to
+    }
     Form_Unload();
     QMainWindow::closeEvent(event);
 }
@@ -464,6 +479,9 @@ void Form1::ApplyLanguage() {
     }
     qtTranslations_.use(language);
     writeCaptions(*language);
+    if (form2_) {
+        form2_->applyLanguage(*language);
+    }
     if (hasHeadingLine_) {
         ShowRecord(headingLine_, true);
     } else {
@@ -512,6 +530,11 @@ void Form1::ShowRecord(std::string_view line, bool heading) {
     }
     if (heading) {
         updateAccessibleNames();
+    } else {
+        shownLine_.assign(line);
+        if (form2_) {
+            form2_->showRecord(shownLine_);
+        }
     }
 }
 

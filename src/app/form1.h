@@ -8,6 +8,7 @@
 #include "language/captions.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <filesystem>
 #include <memory>
@@ -24,6 +25,7 @@ class QPushButton;
 
 namespace kelmora {
 
+class Form2;
 enum class StationSelection;
 struct Call3Result;
 
@@ -83,6 +85,10 @@ private:
 
     // Look-up list for WSJT-X.
     void mnuCall3_Click();
+
+    // Own locator and map.
+    void mnuLocator_Click();
+    void mnuKarte_Click();
 
     // Language and Info.
     void mnuOpt_Click();
@@ -150,6 +156,10 @@ private:
     bool hasHeadingLine_ = false;
     bool firstDisplayDone_ = false;
     bool adjustingHeight_ = false;
+    // The station line on display, for the map, which marks it.
+    std::string shownLine_;
+    // The map window while it is open.
+    QPointer<Form2> form2_;
 
     // Controls, as built from the design table.
     QLabel* Label1 = nullptr;
@@ -171,11 +181,13 @@ private:
     QMenu* mnuSprache = nullptr;
     QAction* mnuDeutsch = nullptr;
     QAction* mnuEnglisch = nullptr;
+    QAction* mnuLocator = nullptr;
     QMenu* mnuExtr = nullptr;
     QMenu* mnuWSJT = nullptr;
     QAction* mnuWSJTall = nullptr;
     QAction* mnuFSK441Datei = nullptr;
     QAction* mnuCall3 = nullptr;
+    QAction* mnuKarte = nullptr;
     QMenu* mnuHelp = nullptr;
     QAction* mnuInfo = nullptr;
 };

@@ -21,6 +21,11 @@ inline constexpr Setting kLanguage{"Sprache", "de"};
 inline constexpr Setting kDatabase{"Database", " ?"};
 // The look-up list of WSJT-X last updated, as a full path; none at first.
 inline constexpr Setting kCall3List{"Call3List", ""};
+// The user's own Maidenhead locator, as shown (upper case); none at first.
+inline constexpr Setting kOwnLocator{"OwnLocator", ""};
+// Where the map window stood and how large it was (Qt's saved geometry in
+// Base64); none at first.
+inline constexpr Setting kMapWindow{"MapWindow", ""};
 
 // The key as the store names it, its section included.
 QString keyInSection(const Setting& setting);

@@ -38,6 +38,9 @@ public:
     // Reads the next bytes in order. Returns the number read, 0 at the end
     // (the size at opening) and also after a read error (see error()).
     std::size_t read(std::span<char> buffer);
+    // Where read() goes on, from the start of the file.
+    std::uint64_t position() const { return position_; }
+    void seek(std::uint64_t offset) { position_ = offset; }
     // Reads at an absolute offset without moving the sequential position.
     // Returns the number read; fewer than asked means the end or an error.
     std::size_t readAt(std::uint64_t offset, std::span<char> buffer);

@@ -18,9 +18,11 @@ std::size_t findByte(const std::vector<char>& block, std::size_t from, std::size
 } // namespace
 
 LineReader::LineReader(InputFile file, std::size_t blockSize)
-    : file_(std::move(file)), block_(std::max<std::size_t>(blockSize, 16)) {}
+    : file_(std::move(file)), block_(std::max<std::size_t>(blockSize, 16)),
+      blockOffset_(file_.position()), atStart_(blockOffset_ == 0) {}
 
 bool LineReader::refill() {
+    blockOffset_ += end_;
     begin_ = 0;
     end_ = file_.read(block_);
     nextLf_ = kUnknown;
@@ -61,6 +63,9 @@ bool LineReader::next(std::string_view& line) {
         if (std::exchange(pendingLf_, false) && block_[begin_] == '\n') {
             ++begin_;
             continue;
+        }
+        if (!carrying) {
+            lineOffset_ = blockOffset_ + begin_;
         }
         const std::size_t stop = findLineEnd();
         const char* start = block_.data() + begin_;

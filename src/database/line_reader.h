@@ -4,6 +4,7 @@
 #include "database/input_file.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,7 +14,8 @@ namespace kelmora {
 // Reads a database file line by line, keeping the bytes as they are. A line
 // ends at CR LF, at LF or at a lone CR; the last line may lack its line end,
 // and an empty line is an empty text. A UTF-8 byte-order mark at the very
-// start of the file is not part of the first line. Only the line in hand is
+// start of the file is not part of the first line. Reading begins where the
+// file's position stands, which must be the start of a line. Only the line in hand is
 // held in memory, however large the file.
 class LineReader {
 public:
@@ -27,6 +29,8 @@ public:
     // The next line without its line end, valid until the next call. Returns
     // false at the end of the file and when reading failed (see failed()).
     bool next(std::string_view& line);
+    // Where the line last returned by next() starts in the file, in bytes.
+    std::uint64_t lineOffset() const { return lineOffset_; }
 
     static constexpr std::size_t kDefaultBlockSize = 256 * 1024;
 
@@ -36,6 +40,8 @@ private:
 
     InputFile file_;
     std::vector<char> block_;
+    std::uint64_t blockOffset_ = 0; // where block_ starts in the file
+    std::uint64_t lineOffset_ = 0;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     // Cached positions of the next LF and CR at or after begin_ (end_ when

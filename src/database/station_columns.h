@@ -19,6 +19,11 @@ public:
     // all the same, and the columns stay 1 and 3.
     void takeHeadingLine(std::string_view line);
 
+    // Whether the columns are known: false where the heading line names no
+    // such column.
+    bool hasCallsignColumn() const { return callsignField_.has_value(); }
+    bool hasLocatorColumn() const { return locatorField_.has_value(); }
+
     struct Fields {
         std::string_view callsign;
         std::string_view locator;

@@ -25,7 +25,7 @@ std::optional<Language> languageFromCode(std::string_view code) {
     return std::nullopt;
 }
 
-const std::array<CaptionRow, 21> kCaptionTable = {{
+const std::array<CaptionRow, 25> kCaptionTable = {{
     {"Form1", WindowTitle, " Kelmora-Datenbank-Viewer ", " Kelmora-Database-Viewer "},
     {"mnuDat", Caption, "&Datei", "&File"},
     {"mnuOpt", Caption, "&Optionen", "&Options"},
@@ -50,6 +50,16 @@ const std::array<CaptionRow, 21> kCaptionTable = {{
     {"mnuCall3", ToolTip,
      "Die Stationen der Datenbank in die Rufzeichenliste von WSJT-X übernehmen",
      "Bring the stations of the database into the look-up list of WSJT-X"},
+    {"mnuLocator", Caption, "&Eigener Locator...", "&Own locator..."},
+    {"mnuLocator", ToolTip,
+     "Den eigenen Maidenhead-Locator eingeben: Mitte der Karte, Ausgangspunkt von Entfernung und "
+     "Richtung",
+     "Enter your own Maidenhead locator: the centre of the map, where distances and headings "
+     "start"},
+    {"mnuKarte", Caption, "&Karte", "&Map"},
+    {"mnuKarte", ToolTip,
+     "Die Stationen der Datenbank auf einer Großkreiskarte um den eigenen Locator",
+     "The stations of the database on a great-circle map around your own locator"},
 }};
 
 std::string windowTitle(Language language) {

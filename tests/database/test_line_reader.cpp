@@ -59,8 +59,35 @@ const LineCase kLineCases[] = {
      "b",
      {"a", "\xEF\xBB\xBF"
            "b"}},
+    // Blocks are at least 16 bytes: these lines run across them.
+    {"LinesAcrossBlocks",
+     "CALL;Bemerkung;LOCATOR\r\nQQ1ABC;eine lange Bemerkung;JO62qm\r\rQQ2\r\n",
+     {"CALL;Bemerkung;LOCATOR", "QQ1ABC;eine lange Bemerkung;JO62qm", "", "QQ2"}},
     {"NulBytesStay", std::string("a\0b\r\n\0", 6), {std::string("a\0b", 3), std::string(1, '\0')}},
 };
+
+// Each line's offset points at its bytes, just after the line end before it
+// (or the byte-order mark), and the offsets rise.
+TEST_P(LineEnds, OffsetsPointAtTheLines) {
+    const auto& [c, blockSize] = GetParam();
+    LineReader reader(memoryFile(c.bytes), blockSize);
+    std::string_view line;
+    std::uint64_t previous = 0;
+    std::size_t count = 0;
+    while (reader.next(line)) {
+        const std::uint64_t offset = reader.lineOffset();
+        EXPECT_EQ(std::string_view(c.bytes).substr(offset, line.size()), line) << offset;
+        if (count++ > 0) {
+            EXPECT_GT(offset, previous);
+            EXPECT_TRUE(c.bytes[offset - 1] == '\n' || c.bytes[offset - 1] == '\r') << offset;
+        } else {
+            EXPECT_TRUE(offset == 0 ||
+                        std::string_view(c.bytes).substr(0, offset) == "\xEF\xBB\xBF")
+                << offset;
+        }
+        previous = offset;
+    }
+}
 
 INSTANTIATE_TEST_SUITE_P(Shapes, LineEnds,
                          ::testing::Combine(::testing::ValuesIn(kLineCases),
