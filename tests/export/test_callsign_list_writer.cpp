@@ -424,13 +424,62 @@ INSTANTIATE_TEST_SUITE_P(LookupList, Failures,
                              return std::string(std::get<0>(info.param).name);
                          });
 
+// Readers that let a file be replaced (editors, "tail -f", Java and .NET
+// readers, sync tools, this program's own reader) do not stop the export
+// where the system can replace such a file. Where it cannot (Wine, FAT,
+// network shares), the file counts as in use, not as write-protected.
+class SharedReaders : public CallsignListFile,
+                      public ::testing::WithParamInterface<std::tuple<Held, ListWriter>> {};
+
+TEST_P(SharedReaders, DoNotStopTheExport) {
+    const auto& [held, writer] = GetParam();
+    const bool replaceable = testing::replacesFilesHeldSharingDelete();
+    const fs::path list = folder_ / writer.listName;
+    const fs::path backup = call3BackupPath(list);
+    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(list, kOldList);
+    writeFile(backup, kOldList);
+    const auto before = snapshot(folder_);
+    WriteOutcome result;
+    {
+        const testing::HeldFile reader(held == Held::List ? list : backup,
+                                       testing::Holding::SharingDelete);
+        result = writer.write(database_, list);
+    }
+    if (replaceable) {
+        EXPECT_EQ(result.status, Status::Written);
+        EXPECT_NE(readFile(list), kOldList);
+    } else {
+        EXPECT_EQ(result.status, Status::ListNotWritable);
+        EXPECT_EQ(result.error.failure, FileFailure::InUse);
+        EXPECT_EQ(snapshot(folder_), before);
+    }
+    EXPECT_EQ(readFile(backup), kOldList);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    List, SharedReaders,
+    ::testing::Combine(::testing::Values(Held::List),
+                       ::testing::Values(kCallsignListWriter, kLookupListWriter)),
+    [](const auto& info) { return std::string(std::get<1>(info.param).name); });
+INSTANTIATE_TEST_SUITE_P(Backup, SharedReaders,
+                         ::testing::Combine(::testing::Values(Held::Backup),
+                                            ::testing::Values(kLookupListWriter)),
+                         [](const auto& info) {
+                             return std::string(std::get<1>(info.param).name);
+                         });
+
 #ifdef _WIN32
-// Another program (a virus scanner, an indexer) that holds the old list for a
-// moment does not stop the export.
-TEST_F(CallsignListFile, AListHeldForAMomentIsReplacedOnceFree) {
+// Another program (a virus scanner, an indexer, a reader that shares delete
+// where it cannot be replaced) that holds the old list for a moment does not
+// stop the export.
+class HeldForAMoment : public CallsignListFile,
+                       public ::testing::WithParamInterface<testing::Holding> {};
+
+TEST_P(HeldForAMoment, TheListIsReplacedOnceFree) {
     writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     writeFile(list_, kOldList);
-    auto holder = std::make_unique<testing::HeldFile>(list_);
+    auto holder = std::make_unique<testing::HeldFile>(list_, GetParam());
     std::thread release([&holder] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         holder.reset();
@@ -440,6 +489,14 @@ TEST_F(CallsignListFile, AListHeldForAMomentIsReplacedOnceFree) {
     EXPECT_EQ(result.status, Status::Written);
     EXPECT_EQ(readFile(list_), "QQ1ABC JO62qm\r\n");
 }
+
+INSTANTIATE_TEST_SUITE_P(Holders, HeldForAMoment,
+                         ::testing::Values(testing::Holding::Exclusively,
+                                           testing::Holding::SharingDelete),
+                         [](const auto& info) {
+                             return info.param == testing::Holding::Exclusively ? "Exclusively"
+                                                                                : "SharingDelete";
+                         });
 
 // Write-protected while the new list was being written: the old one stays,
 // and the reason given is the write protection.
