@@ -203,9 +203,29 @@ FileError replaceTarget(HANDLE file, const std::filesystem::path& target) {
     return renameTo(file, target);
 }
 
+FileError setAttributes(HANDLE file, DWORD attributes) {
+    FILE_BASIC_INFO information{};
+    information.FileAttributes = attributes;
+    if (!::SetFileInformationByHandle(file, FileBasicInfo, &information, sizeof information)) {
+        return lastError();
+    }
+    return {};
+}
+
+// In place, the file is the list: not hidden, and marked as changed for
+// backup programs that go by the archive mark. It is shown only for the
+// moment of each attempt, so that an export killed meanwhile leaves a file
+// that is still known as its leftover.
 FileError moveIntoPlace(HANDLE file, const std::filesystem::path& target) {
     for (int attempt = 1;; ++attempt) {
+        if (const FileError error = setAttributes(file, FILE_ATTRIBUTE_ARCHIVE)) {
+            return error;
+        }
         const FileError error = replaceTarget(file, target);
+        if (!error) {
+            return {};
+        }
+        setAttributes(file, FILE_ATTRIBUTE_HIDDEN);
         if (error.failure != FileFailure::InUse || attempt == kMoveAttempts) {
             return error;
         }
@@ -260,12 +280,8 @@ FileError ReplacementFile::commit() {
         return error;
     }
     temporary_.clear();
-    // In place, the file is the list, which is not hidden. It is on disk by
-    // now, so a failure from here on cannot be reported as "old file
-    // unchanged" and is let pass.
-    FILE_BASIC_INFO attributes{};
-    attributes.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-    ::SetFileInformationByHandle(file, FileBasicInfo, &attributes, sizeof attributes);
+    // In place by now, so a failure from here on cannot be reported as "old
+    // file unchanged" and is let pass.
     ::FlushFileBuffers(file);
     ::CloseHandle(nativeHandle(std::exchange(handle_, kNoHandle)));
     return {};

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "database/file_names.h"
 #include "export/call3_update.h"
 #include "export/callsign_list.h"
 #include "export/replacement_file.h"
@@ -96,6 +97,10 @@ TEST_F(CallsignListFile, ReplacesTheOldListKeepingItsMode) {
 #ifndef _WIN32
     EXPECT_EQ(fs::status(list_).permissions(), fs::perms(0640));
 #endif
+    // Out of sight only while it was written; backup programs that go by the
+    // archive mark take it up.
+    EXPECT_FALSE(file_names::isHidden(list_));
+    EXPECT_TRUE(testing::isMarkedForArchiving(list_));
     EXPECT_EQ(snapshot(folder_).size(), 2u);
 }
 

@@ -41,4 +41,8 @@ bool replacesFilesHeldSharingDelete();
 void markHidden(const std::filesystem::path& path);
 void markSystem(const std::filesystem::path& path);
 
+// Whether a file carries the archive mark, which Windows sets on a file that
+// changed and backup programs clear; POSIX keeps no such mark.
+bool isMarkedForArchiving(const std::filesystem::path& path);
+
 } // namespace kelmora::testing

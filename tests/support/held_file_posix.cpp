@@ -28,4 +28,8 @@ void markHidden(const std::filesystem::path&) {}
 
 void markSystem(const std::filesystem::path&) {}
 
+bool isMarkedForArchiving(const std::filesystem::path&) {
+    return true;
+}
+
 } // namespace kelmora::testing

@@ -74,4 +74,9 @@ void markSystem(const std::filesystem::path& path) {
     addAttribute(path, FILE_ATTRIBUTE_SYSTEM);
 }
 
+bool isMarkedForArchiving(const std::filesystem::path& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_ARCHIVE) != 0;
+}
+
 } // namespace kelmora::testing
