@@ -124,6 +124,21 @@ TEST_F(CallsignListFile, FolderAndDatabaseWithUmlauts) {
     EXPECT_EQ(snapshot(folder).size(), 2u);
 }
 
+// A folder deeper than MAX_PATH (260 characters): the database in it is read
+// as the list beside it is written.
+TEST_F(CallsignListFile, FolderBeyondMaxPath) {
+    fs::path folder = folder_;
+    while (folder.native().size() < 300) {
+        folder /= std::string(40, 'x');
+    }
+    fs::create_directories(file_names::longForm(folder));
+    writeFile(file_names::longForm(folder / "ms195.txt"), kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    const ExportResult result = writeCallsignList(folder / "ms195.txt", folder / "CALLSIGN.TXT",
+                                                  true, StationSelection::All);
+    EXPECT_EQ(result.status, Status::Written);
+    EXPECT_EQ(readFile(file_names::longForm(folder / "CALLSIGN.TXT")), "QQ1ABC JO62qm\r\n");
+}
+
 // An export that was killed leaves its hidden, tagged temporary file behind;
 // the next export of the same list removes it, unless an export still holds
 // it. Files that merely look alike are the user's and stay.
