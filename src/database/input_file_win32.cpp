@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "database/file_names.h"
 #include "database/input_file.h"
 
 #include <algorithm>
@@ -22,7 +23,9 @@ constexpr DWORD kLargestRead = DWORD{1} << 30;
 
 } // namespace
 
-InputFile::InputFile(const std::filesystem::path& path) {
+InputFile::InputFile(const std::filesystem::path& given) {
+    // In its long form, as files are written: a folder of any depth works.
+    const std::filesystem::path path = file_names::longForm(given);
     // Every kind of sharing: WSJT or an editor may hold the database open,
     // write it, or even delete it meanwhile; what was opened stays readable.
     const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ,

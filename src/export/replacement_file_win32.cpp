@@ -114,37 +114,77 @@ void removeLeftovers(const std::filesystem::path& target) {
     ::FindClose(search);
 }
 
-// Whether another program holds the file open without letting it be deleted,
-// as WSJT may hold its list: then it cannot be replaced either.
-bool isHeldElsewhere(const std::filesystem::path& file) {
+// Why the file does not open for deletion, or ERROR_SUCCESS:
+// ERROR_SHARING_VIOLATION where another program holds it without letting it
+// be deleted (as WSJT may hold its list), ERROR_ACCESS_DENIED where the user
+// may not delete it.
+DWORD deletionRefusal(const std::filesystem::path& file) {
     const HANDLE probe =
         ::CreateFileW(file.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (probe == INVALID_HANDLE_VALUE) {
-        return ::GetLastError() == ERROR_SHARING_VIOLATION;
+        return ::GetLastError();
     }
     ::CloseHandle(probe);
-    return false;
+    return ERROR_SUCCESS;
 }
+
+// Held so by another program, the file cannot be replaced either.
+bool isHeldElsewhere(const std::filesystem::path& file) {
+    return deletionRefusal(file) == ERROR_SHARING_VIOLATION;
+}
+
+bool mayBeReplaced(const std::filesystem::path& file) {
+    return !isReadOnly(file) && deletionRefusal(file) == ERROR_SUCCESS;
+}
+
+// FileRenameInfoEx, which MinGW's header hides behind a version test that
+// never holds.
+constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
 
 // Gives the open file the target's name, replacing the target. The target is
 // named by its full path: a bare name is taken as relative to the working
-// folder by Wine.
-FileError renameTo(HANDLE file, const std::filesystem::path& target) {
+// folder by Wine. Flags (for kFileRenameInfoEx) and ReplaceIfExists (for
+// FileRenameInfo) share their place.
+bool renameWith(HANDLE file, const std::filesystem::path& target, FILE_INFO_BY_HANDLE_CLASS kind,
+                DWORD flags) {
     const std::wstring& name = target.native();
     std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
     auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-    rename->ReplaceIfExists = TRUE;
+    rename->Flags = flags;
     rename->RootDirectory = nullptr;
     rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
     std::memcpy(rename->FileName, name.data(), rename->FileNameLength);
-    if (::SetFileInformationByHandle(file, FileRenameInfo, rename,
-                                     static_cast<DWORD>(buffer.size()))) {
+    return ::SetFileInformationByHandle(file, kind, rename, static_cast<DWORD>(buffer.size()));
+}
+
+// Where the system or the file system does not know the rename with POSIX
+// semantics: Windows before 10 1607, FAT, network shares, Wine.
+bool refusesPosixRename(DWORD error) {
+    return error == ERROR_INVALID_PARAMETER || error == ERROR_NOT_SUPPORTED ||
+           error == ERROR_INVALID_FUNCTION;
+}
+
+// The rename with POSIX semantics replaces a file that others hold open with
+// shared delete (editors, "tail -f", Java and .NET readers, sync tools), as
+// POSIX does; they keep reading the old file. The classic rename refuses to
+// replace any file open elsewhere, with "access denied", as it refuses one
+// the user may not replace: a file the user may replace is in use then.
+FileError renameTo(HANDLE file, const std::filesystem::path& target) {
+    if (renameWith(file, target, kFileRenameInfoEx,
+                   FILE_RENAME_FLAG_REPLACE_IF_EXISTS | FILE_RENAME_FLAG_POSIX_SEMANTICS)) {
         return {};
     }
-    const DWORD error = ::GetLastError();
-    // Windows refuses to replace a file that another program holds as it
-    // refuses one the user may not replace: with "access denied".
+    DWORD error = ::GetLastError();
+    if (refusesPosixRename(error)) {
+        if (renameWith(file, target, FileRenameInfo, TRUE)) {
+            return {};
+        }
+        error = ::GetLastError();
+        if (error == ERROR_ACCESS_DENIED && mayBeReplaced(target)) {
+            return {FileFailure::InUse, static_cast<int>(error)};
+        }
+    }
     if (error == ERROR_ACCESS_DENIED && isHeldElsewhere(target)) {
         return {FileFailure::InUse, static_cast<int>(error)};
     }
@@ -163,9 +203,29 @@ FileError replaceTarget(HANDLE file, const std::filesystem::path& target) {
     return renameTo(file, target);
 }
 
+FileError setAttributes(HANDLE file, DWORD attributes) {
+    FILE_BASIC_INFO information{};
+    information.FileAttributes = attributes;
+    if (!::SetFileInformationByHandle(file, FileBasicInfo, &information, sizeof information)) {
+        return lastError();
+    }
+    return {};
+}
+
+// In place, the file is the list: not hidden, and marked as changed for
+// backup programs that go by the archive mark. It is shown only for the
+// moment of each attempt, so that an export killed meanwhile leaves a file
+// that is still known as its leftover.
 FileError moveIntoPlace(HANDLE file, const std::filesystem::path& target) {
     for (int attempt = 1;; ++attempt) {
+        if (const FileError error = setAttributes(file, FILE_ATTRIBUTE_ARCHIVE)) {
+            return error;
+        }
         const FileError error = replaceTarget(file, target);
+        if (!error) {
+            return {};
+        }
+        setAttributes(file, FILE_ATTRIBUTE_HIDDEN);
         if (error.failure != FileFailure::InUse || attempt == kMoveAttempts) {
             return error;
         }
@@ -220,12 +280,8 @@ FileError ReplacementFile::commit() {
         return error;
     }
     temporary_.clear();
-    // In place, the file is the list, which is not hidden. It is on disk by
-    // now, so a failure from here on cannot be reported as "old file
-    // unchanged" and is let pass.
-    FILE_BASIC_INFO attributes{};
-    attributes.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-    ::SetFileInformationByHandle(file, FileBasicInfo, &attributes, sizeof attributes);
+    // In place by now, so a failure from here on cannot be reported as "old
+    // file unchanged" and is let pass.
     ::FlushFileBuffers(file);
     ::CloseHandle(nativeHandle(std::exchange(handle_, kNoHandle)));
     return {};

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "database/file_names.h"
 #include "export/call3_update.h"
 #include "export/callsign_list.h"
 #include "export/replacement_file.h"
@@ -96,6 +97,10 @@ TEST_F(CallsignListFile, ReplacesTheOldListKeepingItsMode) {
 #ifndef _WIN32
     EXPECT_EQ(fs::status(list_).permissions(), fs::perms(0640));
 #endif
+    // Out of sight only while it was written; backup programs that go by the
+    // archive mark take it up.
+    EXPECT_FALSE(file_names::isHidden(list_));
+    EXPECT_TRUE(testing::isMarkedForArchiving(list_));
     EXPECT_EQ(snapshot(folder_).size(), 2u);
 }
 
@@ -117,6 +122,21 @@ TEST_F(CallsignListFile, FolderAndDatabaseWithUmlauts) {
     EXPECT_EQ(result.status, Status::Written);
     EXPECT_EQ(readFile(folder / "CALLSIGN.TXT"), "QQ1ABC JO62qm\r\n");
     EXPECT_EQ(snapshot(folder).size(), 2u);
+}
+
+// A folder deeper than MAX_PATH (260 characters): the database in it is read
+// as the list beside it is written.
+TEST_F(CallsignListFile, FolderBeyondMaxPath) {
+    fs::path folder = folder_;
+    while (folder.native().size() < 300) {
+        folder /= std::string(40, 'x');
+    }
+    fs::create_directories(file_names::longForm(folder));
+    writeFile(file_names::longForm(folder / "ms195.txt"), kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    const ExportResult result = writeCallsignList(folder / "ms195.txt", folder / "CALLSIGN.TXT",
+                                                  true, StationSelection::All);
+    EXPECT_EQ(result.status, Status::Written);
+    EXPECT_EQ(readFile(file_names::longForm(folder / "CALLSIGN.TXT")), "QQ1ABC JO62qm\r\n");
 }
 
 // An export that was killed leaves its hidden, tagged temporary file behind;
@@ -424,13 +444,62 @@ INSTANTIATE_TEST_SUITE_P(LookupList, Failures,
                              return std::string(std::get<0>(info.param).name);
                          });
 
+// Readers that let a file be replaced (editors, "tail -f", Java and .NET
+// readers, sync tools, this program's own reader) do not stop the export
+// where the system can replace such a file. Where it cannot (Wine, FAT,
+// network shares), the file counts as in use, not as write-protected.
+class SharedReaders : public CallsignListFile,
+                      public ::testing::WithParamInterface<std::tuple<Held, ListWriter>> {};
+
+TEST_P(SharedReaders, DoNotStopTheExport) {
+    const auto& [held, writer] = GetParam();
+    const bool replaceable = testing::replacesFilesHeldSharingDelete();
+    const fs::path list = folder_ / writer.listName;
+    const fs::path backup = call3BackupPath(list);
+    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(list, kOldList);
+    writeFile(backup, kOldList);
+    const auto before = snapshot(folder_);
+    WriteOutcome result;
+    {
+        const testing::HeldFile reader(held == Held::List ? list : backup,
+                                       testing::Holding::SharingDelete);
+        result = writer.write(database_, list);
+    }
+    if (replaceable) {
+        EXPECT_EQ(result.status, Status::Written);
+        EXPECT_NE(readFile(list), kOldList);
+    } else {
+        EXPECT_EQ(result.status, Status::ListNotWritable);
+        EXPECT_EQ(result.error.failure, FileFailure::InUse);
+        EXPECT_EQ(snapshot(folder_), before);
+    }
+    EXPECT_EQ(readFile(backup), kOldList);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    List, SharedReaders,
+    ::testing::Combine(::testing::Values(Held::List),
+                       ::testing::Values(kCallsignListWriter, kLookupListWriter)),
+    [](const auto& info) { return std::string(std::get<1>(info.param).name); });
+INSTANTIATE_TEST_SUITE_P(Backup, SharedReaders,
+                         ::testing::Combine(::testing::Values(Held::Backup),
+                                            ::testing::Values(kLookupListWriter)),
+                         [](const auto& info) {
+                             return std::string(std::get<1>(info.param).name);
+                         });
+
 #ifdef _WIN32
-// Another program (a virus scanner, an indexer) that holds the old list for a
-// moment does not stop the export.
-TEST_F(CallsignListFile, AListHeldForAMomentIsReplacedOnceFree) {
+// Another program (a virus scanner, an indexer, a reader that shares delete
+// where it cannot be replaced) that holds the old list for a moment does not
+// stop the export.
+class HeldForAMoment : public CallsignListFile,
+                       public ::testing::WithParamInterface<testing::Holding> {};
+
+TEST_P(HeldForAMoment, TheListIsReplacedOnceFree) {
     writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     writeFile(list_, kOldList);
-    auto holder = std::make_unique<testing::HeldFile>(list_);
+    auto holder = std::make_unique<testing::HeldFile>(list_, GetParam());
     std::thread release([&holder] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         holder.reset();
@@ -440,6 +509,14 @@ TEST_F(CallsignListFile, AListHeldForAMomentIsReplacedOnceFree) {
     EXPECT_EQ(result.status, Status::Written);
     EXPECT_EQ(readFile(list_), "QQ1ABC JO62qm\r\n");
 }
+
+INSTANTIATE_TEST_SUITE_P(Holders, HeldForAMoment,
+                         ::testing::Values(testing::Holding::Exclusively,
+                                           testing::Holding::SharingDelete),
+                         [](const auto& info) {
+                             return info.param == testing::Holding::Exclusively ? "Exclusively"
+                                                                                : "SharingDelete";
+                         });
 
 // Write-protected while the new list was being written: the old one stays,
 // and the reason given is the write protection.

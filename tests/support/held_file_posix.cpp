@@ -8,9 +8,10 @@
 
 namespace kelmora::testing {
 
-HeldFile::HeldFile(const std::filesystem::path& path)
+HeldFile::HeldFile(const std::filesystem::path& path, Holding holding)
     : handle_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-    if (handle_ < 0 || ::flock(static_cast<int>(handle_), LOCK_EX | LOCK_NB) != 0) {
+    const bool locked = holding == Holding::Exclusively;
+    if (handle_ < 0 || (locked && ::flock(static_cast<int>(handle_), LOCK_EX | LOCK_NB) != 0)) {
         throw std::runtime_error("cannot hold " + path.string());
     }
 }
@@ -19,8 +20,16 @@ HeldFile::~HeldFile() {
     ::close(static_cast<int>(handle_));
 }
 
+bool replacesFilesHeldSharingDelete() {
+    return true;
+}
+
 void markHidden(const std::filesystem::path&) {}
 
 void markSystem(const std::filesystem::path&) {}
+
+bool isMarkedForArchiving(const std::filesystem::path&) {
+    return true;
+}
 
 } // namespace kelmora::testing

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The program file as Windows shows it: the window's icon at every size that
-// Explorer and the taskbar ask for, and the version and copyright line of the
-// Info box. KELMORA_PROGRAM names the file.
+// Explorer and the taskbar ask for, the version and copyright line of the
+// Info box, and the manifest Windows starts it by. KELMORA_PROGRAM names the
+// file.
 #include "app/window_icon.h"
 #include "kelmora/version.h"
 
 #include <QImage>
+#include <QXmlStreamReader>
 #include <QtTest>
 #include <vector>
 #include <windows.h>
@@ -25,6 +27,40 @@ QString versionString(const std::vector<char>& info, const wchar_t* name) {
         return {};
     }
     return QString::fromWCharArray(static_cast<const wchar_t*>(value), length - 1);
+}
+
+// The manifest Windows reads when it starts the program
+// (CREATEPROCESS_MANIFEST_RESOURCE_ID of type RT_MANIFEST).
+QByteArray manifest() {
+    HMODULE program = ::LoadLibraryExW(programFile().c_str(), nullptr,
+                                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    if (!program) {
+        return {};
+    }
+    QByteArray text;
+    if (HRSRC found = ::FindResourceW(program, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) {
+        if (HGLOBAL loaded = ::LoadResource(program, found)) {
+            text = QByteArray(static_cast<const char*>(::LockResource(loaded)),
+                              int(::SizeofResource(program, found)));
+        }
+    }
+    ::FreeLibrary(program);
+    return text;
+}
+
+// Every value the manifest gives an element of a namespace: its text, or
+// the attribute named.
+QStringList manifestValues(const QString& space, const QString& element, const QString& attribute) {
+    QStringList values;
+    QXmlStreamReader reader(manifest());
+    while (!reader.atEnd()) {
+        if (reader.readNext() == QXmlStreamReader::StartElement && reader.namespaceUri() == space &&
+            reader.name() == element) {
+            values << (attribute.isEmpty() ? reader.readElementText().trimmed()
+                                           : reader.attributes().value(attribute).toString());
+        }
+    }
+    return values;
 }
 
 // Whether two pixels agree; where the edge is smoothed, the file's bitmaps
@@ -64,6 +100,35 @@ private slots:
         QCOMPARE(versionString(info, L"ProductVersion"), version);
         QCOMPARE(versionString(info, L"LegalCopyright"),
                  QString::fromUtf8(kelmora::version::kCopyright));
+    }
+
+    void theManifestSaysHowWindowsStartsIt_data() {
+        QTest::addColumn<QString>("space");
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QString>("attribute");
+        QTest::addColumn<QString>("value");
+        const QString compatibility = "urn:schemas-microsoft-com:compatibility.v1";
+        const QString settings2016 = "http://schemas.microsoft.com/SMI/2016/WindowsSettings";
+        QTest::addRow("made for Windows 10 and 11") << compatibility << "supportedOS"
+                                                    << "Id"
+                                                    << "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}";
+        QTest::addRow("paths of any length") << settings2016 << "longPathAware"
+                                             << ""
+                                             << "true";
+        QTest::addRow("per-monitor v2 DPI awareness, as Qt's") << settings2016 << "dpiAwareness"
+                                                               << ""
+                                                               << "PerMonitorV2";
+        QTest::addRow("no elevation") << "urn:schemas-microsoft-com:asm.v3"
+                                      << "requestedExecutionLevel"
+                                      << "level"
+                                      << "asInvoker";
+    }
+    void theManifestSaysHowWindowsStartsIt() {
+        QFETCH(QString, space);
+        QFETCH(QString, element);
+        QFETCH(QString, attribute);
+        QFETCH(QString, value);
+        QCOMPARE(manifestValues(space, element, attribute), QStringList{value});
     }
 
     void theIconIsTheWindowIconsDrawing_data() {
