@@ -15,7 +15,7 @@ public:
     RunningMark& operator=(const RunningMark&) = delete;
 
 private:
-    void* handle_ = nullptr;
+    [[maybe_unused]] void* handle_ = nullptr; // the mutex; POSIX has none
 };
 
 } // namespace kelmora
