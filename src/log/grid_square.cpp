@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "log/grid_square.h"
+
+#include "database/ascii.h"
+
+namespace kelmora::log {
+namespace {
+
+bool isLetterUpTo(char c, char last) {
+    const char upper = ascii::toUpper(c);
+    return upper >= 'A' && upper <= last;
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Field letters A-R, square digits, subsquare letters A-X, extended digits.
+bool isLocatorText(std::string_view text) {
+    if (text.size() != 4 && text.size() != 6 && text.size() != 8) {
+        return false;
+    }
+    if (!isLetterUpTo(text[0], 'R') || !isLetterUpTo(text[1], 'R') || !isDigit(text[2]) ||
+        !isDigit(text[3])) {
+        return false;
+    }
+    if (text.size() >= 6 && (!isLetterUpTo(text[4], 'X') || !isLetterUpTo(text[5], 'X'))) {
+        return false;
+    }
+    return text.size() < 8 || (isDigit(text[6]) && isDigit(text[7]));
+}
+
+} // namespace
+
+GridIndex gridIndexOf(std::string_view locator) {
+    locator = ascii::trimBlanks(locator);
+    if (!isLocatorText(locator)) {
+        return kNoGrid;
+    }
+    const int longitudeField = ascii::toUpper(locator[0]) - 'A';
+    const int latitudeField = ascii::toUpper(locator[1]) - 'A';
+    return static_cast<GridIndex>(
+        ((longitudeField * 18 + latitudeField) * 10 + (locator[2] - '0')) * 10 +
+        (locator[3] - '0'));
+}
+
+std::string gridName(GridIndex grid) {
+    if (grid >= kGridCount) {
+        return {};
+    }
+    const int fields = grid / 100;
+    return {static_cast<char>('A' + fields / 18), static_cast<char>('A' + fields % 18),
+            static_cast<char>('0' + grid / 10 % 10), static_cast<char>('0' + grid % 10)};
+}
+
+} // namespace kelmora::log
