@@ -3,6 +3,8 @@
 
 #include "database/ascii.h"
 
+#include <algorithm>
+
 namespace kelmora::log {
 namespace {
 
@@ -42,6 +44,17 @@ GridIndex gridIndexOf(std::string_view locator) {
     return static_cast<GridIndex>(
         ((longitudeField * 18 + latitudeField) * 10 + (locator[2] - '0')) * 10 +
         (locator[3] - '0'));
+}
+
+GridIndex gridIndexAt(double latitude, double longitude) {
+    if (!(latitude >= -90 && latitude <= 90 && longitude >= -180 && longitude <= 180)) {
+        return kNoGrid;
+    }
+    // Squares are 2 degrees of longitude by 1 of latitude, 180 of each.
+    const int column = std::min(static_cast<int>((longitude + 180) / 2), 179);
+    const int row = std::min(static_cast<int>(latitude + 90), 179);
+    return static_cast<GridIndex>(((column / 10 * 18 + row / 10) * 10 + column % 10) * 10 +
+                                  row % 10);
 }
 
 std::string gridName(GridIndex grid) {

@@ -20,6 +20,11 @@ inline constexpr GridIndex kNoGrid = 0xFFFF;
 // among them: it names no square.
 GridIndex gridIndexOf(std::string_view locator);
 
+// The square that holds a place given in degrees (latitude -90 to 90,
+// longitude -180 to 180; 90 and 180 belong to the last row and column), for
+// stations whose locator is kept as a place, such as a square's centre.
+GridIndex gridIndexAt(double latitude, double longitude);
+
 // The square's four characters, upper case ("JO62").
 std::string gridName(GridIndex grid);
 

@@ -4,10 +4,11 @@
 #include "log/grid_square.h"
 #include "support/printing.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <optional>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kelmora::log {
@@ -92,6 +93,26 @@ INSTANTIATE_TEST_SUITE_P(Table, GridSquares,
 TEST(GridSquares, EveryNumberNamesTheSquareThatGivesIt) {
     for (GridIndex grid = 0; grid < kGridCount; ++grid) {
         ASSERT_EQ(gridIndexOf(gridName(grid)), grid) << gridName(grid);
+    }
+}
+
+struct PlaceCase {
+    double latitude;
+    double longitude;
+    const char* square;
+};
+
+TEST(GridSquares, HoldPlaces) {
+    const PlaceCase cases[] = {
+        {53.5, 13.0, "JO63"},  {53.4792, 13.375, "JO63"}, // JO63QL's centre
+        {-90, -180, "AA00"},   {90, 180, "RR99"},
+        {0, 0, "JJ00"},        {-0.5, -1.0, "II99"},
+        {91, 0, ""},           {0, 180.5, ""},
+        {std::nan(""), 0, ""},
+    };
+    for (const PlaceCase& c : cases) {
+        EXPECT_EQ(gridName(gridIndexAt(c.latitude, c.longitude)), c.square)
+            << c.latitude << " " << c.longitude;
     }
 }
 
