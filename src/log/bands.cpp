@@ -9,6 +9,13 @@
 namespace kelmora::log {
 namespace {
 
+// What BAND or FREQ says.
+enum class BandVerdict { OneOfOurs, AnotherBand, Unknown };
+struct BandReading {
+    BandVerdict verdict = BandVerdict::Unknown;
+    Band band = Band::All; // for OneOfOurs
+};
+
 struct BandEdges {
     std::string_view name; // upper case, as ADIF's Band enumeration spells it
     double lowestMHz;
@@ -76,8 +83,6 @@ std::optional<double> positiveNumber(std::string_view text) {
     return value;
 }
 
-} // namespace
-
 BandReading readBandName(std::string_view band) {
     band = ascii::trimBlanks(band);
     for (const BandEdges& edges : kBandTable) {
@@ -100,6 +105,8 @@ BandReading readFrequency(std::string_view frequencyMHz) {
     }
     return {};
 }
+
+} // namespace
 
 std::optional<Band> bandOfQso(std::string_view band, std::string_view frequencyMHz) {
     BandReading reading = readBandName(band);

@@ -41,13 +41,4 @@ constexpr BandMask bandBit(Band band) {
 // says not where: it then counts for all bands only.
 std::optional<Band> bandOfQso(std::string_view band, std::string_view frequencyMHz);
 
-// What the two fields say each, for the rules above.
-enum class BandVerdict { OneOfOurs, AnotherBand, Unknown };
-struct BandReading {
-    BandVerdict verdict = BandVerdict::Unknown;
-    Band band = Band::All; // for OneOfOurs
-};
-BandReading readBandName(std::string_view band);
-BandReading readFrequency(std::string_view frequencyMHz);
-
 } // namespace kelmora::log
