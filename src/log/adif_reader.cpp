@@ -32,37 +32,38 @@ constexpr std::array kUsedFields = {
     UsedField{"EQSL_QSL_RCVD", &AdifQso::eqslQslReceived},
 };
 
-// The fields above by the length of their names (four have four letters):
-// most names of other fields are passed over on their length or their first
-// letter alone.
+// The fields above by the length of their names and their first and last
+// letters, which tell them apart: most names of other fields are passed
+// over after one look into this table.
 constexpr std::size_t kLongestUsedName = 13;
-constexpr std::size_t kMostNamesOfALength = 4;
-constexpr auto kUsedFieldsByLength = [] {
-    std::array<std::array<int, kMostNamesOfALength>, kLongestUsedName + 1> table{};
-    for (auto& candidates : table) {
-        candidates.fill(-1);
+constexpr std::size_t kLetterKeys = 32;
+constexpr std::size_t letterKey(char first, char last) {
+    return (static_cast<unsigned char>(ascii::toUpper(first)) ^
+            static_cast<unsigned char>(ascii::toUpper(last))) %
+           kLetterKeys;
+}
+constexpr auto kUsedFieldsByName = [] {
+    std::array<std::array<int, kLetterKeys>, kLongestUsedName + 1> table{};
+    for (auto& keys : table) {
+        keys.fill(-1);
     }
     for (std::size_t i = 0; i < kUsedFields.size(); ++i) {
-        auto& candidates = table[kUsedFields[i].name.size()];
-        *std::find(candidates.begin(), candidates.end(), -1) = static_cast<int>(i);
+        const std::string_view name = kUsedFields[i].name;
+        int& slot = table[name.size()][letterKey(name.front(), name.back())];
+        slot = slot < 0 ? static_cast<int>(i) : throw "two used fields share a key";
     }
     return table;
 }();
 
 int usedFieldNamed(std::string_view name) {
-    if (name.size() > kLongestUsedName) {
+    if (name.empty() || name.size() > kLongestUsedName) {
         return -1;
     }
-    for (const int candidate : kUsedFieldsByLength[name.size()]) {
-        if (candidate >= 0) {
-            const std::string_view used = kUsedFields[static_cast<std::size_t>(candidate)].name;
-            if (ascii::toUpper(name.front()) == used.front() &&
-                ascii::equalsIgnoringCase(name, used)) {
-                return candidate;
-            }
-        }
-    }
-    return -1;
+    const int candidate = kUsedFieldsByName[name.size()][letterKey(name.front(), name.back())];
+    return candidate >= 0 && ascii::equalsIgnoringCase(
+                                 name, kUsedFields[static_cast<std::size_t>(candidate)].name)
+               ? candidate
+               : -1;
 }
 
 // Eight bytes at a time: the bytes of a word equal to c get their top bit
