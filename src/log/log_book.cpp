@@ -87,6 +87,10 @@ void LogBook::add(const QsoFacts& qso) {
 }
 
 StationStatus LogBook::statusOf(Band band, CallKey call, GridIndex grid) const {
+    const bool located = grid < kGridCount;
+    if (located && !workedGrids_[index(band)][grid]) {
+        return StationStatus::NewGrid;
+    }
     const CallSlot slot = callBands(call);
     const BandMask bit = bandBit(band);
     if ((slot.confirmed & bit) != 0) {
@@ -95,10 +99,7 @@ StationStatus LogBook::statusOf(Band band, CallKey call, GridIndex grid) const {
     if ((slot.worked & bit) != 0) {
         return StationStatus::Worked;
     }
-    if (grid >= kGridCount) {
-        return StationStatus::NoLocator;
-    }
-    return workedGrids_[index(band)][grid] ? StationStatus::NewCall : StationStatus::NewGrid;
+    return located ? StationStatus::NewCall : StationStatus::NoLocator;
 }
 
 void LogBook::statusesOf(Band band, std::span<const CallKey> calls,

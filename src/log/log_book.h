@@ -17,10 +17,10 @@ namespace kelmora::log {
 
 // Where a station of the database stands in the user's log on one band.
 enum class StationStatus : std::uint8_t {
-    NewGrid,   // no QSO in its square on the band
+    NewGrid,   // no QSO in its square on the band, whatever its call
     NewCall,   // its square worked on the band, its call not
-    Worked,    // a QSO with its call on the band
-    Confirmed, // a confirmed QSO with its call on the band
+    Worked,    // a QSO with its call on the band, its square worked or unknown
+    Confirmed, // a confirmed QSO with its call on the band, likewise
     NoLocator, // its locator is none, and its call was not worked on the band
 };
 
@@ -49,11 +49,12 @@ public:
     // Distinct calls of the log, on any band.
     std::size_t callCount() const { return callsStored_; }
 
-    // The call decides first, the square after it: confirmed, else worked,
-    // else, for a station with a locator, new call when its square was worked
-    // and new grid when not; without a locator, no locator. So a station
-    // whose call was worked on the band from another square (a portable QSO,
-    // a move) is worked or confirmed, even when its own square is new.
+    // The square decides first, the call after it: new grid when the
+    // station's square was not worked on the band, else new call when its
+    // call was not, else confirmed or worked. So a station whose call was
+    // worked from another square (before a move, or portable) is a new grid
+    // when its own square is new: that square is what a sked is for. Without
+    // a locator the call alone decides: confirmed, worked, else no locator.
     StationStatus statusOf(Band band, CallKey call, GridIndex grid) const;
     // The same for many stations at once: calls[i] and grids[i] are one
     // station, whose status goes to statuses[i]. All three of one size.

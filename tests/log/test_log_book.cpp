@@ -50,7 +50,7 @@ struct StatusCase {
 
 class StationStatuses : public ::testing::TestWithParam<StatusCase> {};
 
-TEST_P(StationStatuses, FollowTheCallFirstThenTheSquare) {
+TEST_P(StationStatuses, FollowTheSquareFirstThenTheCall) {
     const LogReading reading = readTestLog();
     const StatusCase& c = GetParam();
     EXPECT_EQ(reading.book.statusOf(c.band, callKeyOf(c.call), gridIndexOf(c.locator)), c.expected);
@@ -66,19 +66,28 @@ const StatusCase kStatusCases[] = {
     {"ConfirmedByEqsl", Band::SeventyCentimetres, "QQ4DDD", "JO50", StationStatus::Confirmed},
     {"CardNotReceivedIsWorked", Band::TwentyThreeCentimetres, "QQ7GGG", "JO40",
      StationStatus::Worked},
-    {"WorkedByFrequency", Band::FourMetres, "QQ8HHH", "KN08", StationStatus::Worked},
+    {"WorkedByFrequency", Band::FourMetres, "QQ8HHH", "", StationStatus::Worked},
     {"VuccSquaresCount", Band::SeventyCentimetres, "QQ9ZZZ", "JO51", StationStatus::NewCall},
     {"EightCharacterSquareCounts", Band::TwentyThreeCentimetres, "QQ9ZZZ", "JO40XX",
      StationStatus::NewCall},
-    // The call decides first: worked from one square, the station is worked
-    // in any other (a move, or a portable QSO under the home call).
-    {"CallWorkedElsewhereIsWorked", Band::TwoMetres, "QQ1AAA", "JO01", StationStatus::Worked},
+    // The square decides first: a call worked or confirmed from one square
+    // (before a move, or portable under the home call) is a new grid in a
+    // square not worked on the band, and worked or confirmed in one that was.
+    {"CallWorkedInAnotherSquareIsNewGrid", Band::TwoMetres, "QQ1AAA", "JO01",
+     StationStatus::NewGrid},
+    {"CallConfirmedInAnotherSquareIsNewGrid", Band::TwoMetres, "QQ2BBB", "JN39",
+     StationStatus::NewGrid},
+    {"CallWorkedInAnotherWorkedSquare", Band::TwoMetres, "QQ1AAA", "JO73", StationStatus::Worked},
+    {"CallConfirmedInAnotherWorkedSquare", Band::TwoMetres, "QQ2BBB", "JO62",
+     StationStatus::Confirmed},
+    // Without a locator the call alone says what it can.
     {"CallConfirmedWithoutLocator", Band::TwoMetres, "QQ2BBB", "", StationStatus::Confirmed},
+    {"CallWorkedWithoutLocator", Band::TwoMetres, "QQ1AAA", "JO6Z", StationStatus::Worked},
     // A portable call is a call of its own: QQ5EEE/P worked JN59, QQ5EEE not.
     {"PortableQsoLeavesTheHomeCallNew", Band::TwoMetres, "QQ5EEE", "JN59", StationStatus::NewCall},
     {"PortableQsoLeavesTheHomeSquareNew", Band::TwoMetres, "QQ5EEE", "JO01",
      StationStatus::NewGrid},
-    {"PortableCallWorked", Band::TwoMetres, "QQ5EEE/P", "JO01", StationStatus::Worked},
+    {"PortableCallWorked", Band::TwoMetres, "QQ5EEE/P", "JN59", StationStatus::Worked},
     {"NoLocator", Band::TwoMetres, "QQ9ZZZ", "", StationStatus::NoLocator},
     {"LocatorThatIsNone", Band::TwoMetres, "QQ9ZZZ", "JO6Z", StationStatus::NoLocator},
     // Each band by itself; all bands together.
