@@ -2,6 +2,7 @@
 #include "log/bands.h"
 
 #include "database/ascii.h"
+#include "log/text_word.h"
 
 #include <charconv>
 #include <cmath>
@@ -83,11 +84,27 @@ std::optional<double> positiveNumber(std::string_view text) {
     return value;
 }
 
+// The names as words, compared with the log's band in upper case: a
+// single comparison per band.
+constexpr std::size_t kLongestBandName = 8;
+constexpr auto kBandWords = [] {
+    std::array<TextWord, kBandTable.size()> words{};
+    for (std::size_t i = 0; i < kBandTable.size(); ++i) {
+        words[i] = kBandTable[i].name.size() <= kLongestBandName ? wordOf(kBandTable[i].name)
+                                                                 : throw "a band name too long";
+    }
+    return words;
+}();
+
 BandReading readBandName(std::string_view band) {
     band = ascii::trimBlanks(band);
-    for (const BandEdges& edges : kBandTable) {
-        if (ascii::equalsIgnoringCase(band, edges.name)) {
-            return readingOf(edges);
+    if (band.size() > kLongestBandName) {
+        return {};
+    }
+    const TextWord word = upperCased(wordOf(band));
+    for (std::size_t i = 0; i < kBandTable.size(); ++i) {
+        if (word == kBandWords[i] && band.size() == kBandTable[i].name.size()) {
+            return readingOf(kBandTable[i]);
         }
     }
     return {};

@@ -2,6 +2,7 @@
 #include "log/call_key.h"
 
 #include "database/ascii.h"
+#include "log/text_word.h"
 
 #include <cstddef>
 
@@ -23,15 +24,10 @@ constexpr std::uint64_t mix(std::uint64_t x) {
 CallKey callKeyOf(std::string_view call) {
     call = ascii::trimBlanks(call);
     std::uint64_t key = mix(0x9E3779B97F4A7C15ull + call.size());
-    // Eight bytes at a time, little end first, so that calls of up to eight
-    // characters take a single round.
+    // Eight bytes at a time, so that calls of up to eight characters take a
+    // single round.
     for (std::size_t at = 0; at < call.size(); at += 8) {
-        std::uint64_t word = 0;
-        for (std::size_t i = 0; i < 8 && at + i < call.size(); ++i) {
-            word |= std::uint64_t{static_cast<unsigned char>(ascii::toUpper(call[at + i]))}
-                    << (8 * i);
-        }
-        key = mix(key ^ word) + 0x9E3779B97F4A7C15ull;
+        key = mix(key ^ upperCased(wordOf(call.substr(at)))) + 0x9E3779B97F4A7C15ull;
     }
     return {key};
 }

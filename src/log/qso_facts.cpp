@@ -20,8 +20,8 @@ void addGrid(QsoFacts& facts, GridIndex grid) {
 
 bool saysConfirmed(std::string_view qslReceived) {
     qslReceived = ascii::trimBlanks(qslReceived);
-    return ascii::equalsIgnoringCase(qslReceived, "Y") ||
-           ascii::equalsIgnoringCase(qslReceived, "V");
+    const char lower = static_cast<char>(qslReceived.empty() ? 0 : qslReceived.front() | 0x20);
+    return qslReceived.size() == 1 && (lower == 'y' || lower == 'v');
 }
 
 QsoFacts factsOf(const AdifQso& qso) {

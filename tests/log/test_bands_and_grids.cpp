@@ -130,6 +130,10 @@ TEST(CallKeys, IgnoreCaseAndBlanksButNotPortableSuffixes) {
     // Calls longer than one round of eight bytes differ in their tails too.
     EXPECT_NE(callKeyOf("OE/DL1ABC/P"), callKeyOf("OE/DL1ABC/M"));
     EXPECT_NE(callKeyOf("QQ1ABC"), callKeyOf(std::string_view("QQ1ABC\0", 7)));
+    // Only ASCII letters change their case; a Latin-1 "\xE4" is not "\xC4".
+    EXPECT_NE(callKeyOf("QQ1\xE4"), callKeyOf("QQ1\xC4"));
+    EXPECT_EQ(callKeyOf("qq1abcdefghijklmnopqrstuvwxyz"),
+              callKeyOf("QQ1ABCDEFGHIJKLMNOPQRSTUVWXYZ"));
 }
 
 } // namespace
