@@ -48,8 +48,8 @@ void LogBook::growCalls() {
 }
 
 void LogBook::count(BandMask gained, std::array<std::size_t, kBandCount>& counts) {
-    for (std::size_t band = 0; band < kBandCount; ++band) {
-        counts[band] += (gained >> band) & 1u;
+    for (; gained != 0; gained &= static_cast<BandMask>(gained - 1)) {
+        ++counts[static_cast<std::size_t>(std::countr_zero(gained))];
     }
 }
 
@@ -73,14 +73,12 @@ void LogBook::addCall(const QsoFacts& qso) {
 
 void LogBook::add(const QsoFacts& qso) {
     addCall(qso);
-    for (std::size_t band = 0; band < kBandCount; ++band) {
-        if ((qso.bands >> band & 1u) == 0) {
-            continue;
-        }
+    for (BandMask bands = qso.bands; bands != 0; bands &= static_cast<BandMask>(bands - 1)) {
+        const auto band = static_cast<std::size_t>(std::countr_zero(bands));
         for (std::size_t i = 0; i < qso.gridCount; ++i) {
-            workedGrids_[band].set(qso.grids[i]);
+            workedGrids_[band][qso.grids[i]] = true;
             if (qso.confirmed) {
-                confirmedGrids_[band].set(qso.grids[i]);
+                confirmedGrids_[band][qso.grids[i]] = true;
             }
         }
     }
