@@ -245,7 +245,8 @@ inline std::vector<std::string> referenceSplit(std::string_view line, std::size_
 }
 
 // What an ADIF file holds by the reader's rules, found with whole-string
-// searches instead of a window onto blocks.
+// searches instead of a window onto blocks; the values are views into the
+// file's bytes.
 struct ReferenceAdif {
     std::vector<log::AdifQso> qsos;
     std::uint64_t skipped = 0;
@@ -258,8 +259,8 @@ inline bool referenceEqualsIgnoringCase(std::string_view a, std::string_view b) 
            });
 }
 
-inline std::string* referenceUsedField(log::AdifQso& qso, std::string_view name) {
-    const std::pair<std::string_view, std::string*> fields[] = {
+inline std::string_view* referenceUsedField(log::AdifQso& qso, std::string_view name) {
+    const std::pair<std::string_view, std::string_view*> fields[] = {
         {"CALL", &qso.call},
         {"GRIDSQUARE", &qso.gridSquare},
         {"VUCC_GRIDS", &qso.vuccGrids},
@@ -370,7 +371,7 @@ private:
     }
 
     void field(std::string_view name, std::string_view data) {
-        std::string* member = referenceUsedField(record_, name);
+        std::string_view* member = referenceUsedField(record_, name);
         if (member == nullptr) {
             return;
         }
@@ -386,7 +387,7 @@ private:
             damaged_ = true;
             return;
         }
-        member->assign(data);
+        *member = data;
     }
 
     void broken() {

@@ -4,9 +4,9 @@
 #include "database/input_file.h"
 #include "log/byte_window.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 namespace kelmora::log {
@@ -14,18 +14,18 @@ namespace kelmora::log {
 // The fields of one QSO record that the program uses, as the log's bytes.
 // A field the record lacks is empty.
 struct AdifQso {
-    std::string call;
-    std::string gridSquare;
-    std::string vuccGrids;
-    std::string band;
-    std::string frequency; // FREQ, in MHz
-    std::string mode;
-    std::string submode;
-    std::string propagationMode;
-    std::string qsoDate;
-    std::string qslReceived;
-    std::string lotwQslReceived;
-    std::string eqslQslReceived;
+    std::string_view call;
+    std::string_view gridSquare;
+    std::string_view vuccGrids;
+    std::string_view band;
+    std::string_view frequency; // FREQ, in MHz
+    std::string_view mode;
+    std::string_view submode;
+    std::string_view propagationMode;
+    std::string_view qsoDate;
+    std::string_view qslReceived;
+    std::string_view lotwQslReceived;
+    std::string_view eqslQslReceived;
 };
 
 // Reads an ADIF file in its ADI form, one QSO after the other, in a single
@@ -80,13 +80,24 @@ private:
 
     void skipHeaderIfAny();
     bool findTagStart();
+    Tag readCommonTags();
     Tag readTag();
+    Tag brokenTagUpTo(const char* resume);
     void takeData(const Tag& tag);
+    void takeValue(std::size_t field, const char* data, std::uint64_t length);
+    void keepValue(std::size_t field, const char* data, std::size_t length);
     bool finishRecord();
     void skipRecord();
     void startRecord();
 
+    static constexpr std::size_t kUsedFieldCount = 12;
+
     ByteWindow window_;
+    // The values of the record in hand, each in a slot of its own, so that
+    // reading a record allocates nothing; record_ shows them. A field not
+    // (yet) given has length 0.
+    std::array<char, kUsedFieldCount * kLongestValue> values_{};
+    std::array<std::uint8_t, kUsedFieldCount> lengths_{};
     AdifQso record_;
     std::uint32_t fieldsSeen_ = 0; // one bit per field used here
     bool anyTag_ = false;

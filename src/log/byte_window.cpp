@@ -8,10 +8,10 @@ namespace kelmora::log {
 
 ByteWindow::ByteWindow(InputFile file, std::size_t blockSize, std::size_t longestRun)
     : file_(std::move(file)), blockSize_(std::max<std::size_t>(blockSize, 1)),
-      buffer_(std::max(blockSize_, 2 * longestRun)) {}
+      capacity_(std::max(blockSize_, 2 * longestRun)), buffer_(capacity_ + kSlack) {}
 
 bool ByteWindow::readBlock() {
-    const std::size_t room = std::min(blockSize_, buffer_.size() - end_);
+    const std::size_t room = std::min(blockSize_, capacity_ - end_);
     const std::size_t got = file_.readAt(fileOffset_, std::span(buffer_.data() + end_, room));
     fileOffset_ += got;
     end_ += got;

@@ -23,7 +23,14 @@ public:
     const FileError& error() const { return file_.error(); }
 
     // The bytes in hand, from the reading position on.
-    std::string_view bytes() const { return {buffer_.data() + begin_, end_ - begin_}; }
+    std::string_view bytes() const { return {position(), end_ - begin_}; }
+    const char* position() const { return buffer_.data() + begin_; }
+    const char* end() const { return buffer_.data() + end_; }
+    // So many bytes after end() belong to the window too, with no meaning:
+    // a scan may load a whole word or vector there and ignore what lies
+    // beyond end().
+    static constexpr std::size_t kSlack = 16;
+
     // Makes at least `count` bytes (at most longestRun) visible; false when
     // the file ends first, and bytes() then holds the rest of it.
     bool ensure(std::size_t count) { return end_ - begin_ >= count || refill(count); }
@@ -31,6 +38,8 @@ public:
     bool next();
     // Moves the reading position; count must not exceed bytes().size().
     void advance(std::size_t count) { begin_ += count; }
+    // Moves the reading position to a byte in hand, or just behind them.
+    void moveTo(const char* at) { begin_ = static_cast<std::size_t>(at - buffer_.data()); }
     // Moves the reading position over `count` bytes, beyond the ones in hand
     // without reading them. False, leaving the position as it was, when the
     // file ends before.
@@ -42,7 +51,11 @@ public:
         return skipBeyond(count);
     }
     // Bytes from the reading position to the end of the file as opened.
-    std::uint64_t remaining() const { return file_.size() - fileOffset_ + (end_ - begin_); }
+    std::uint64_t remaining() const { return remainingFrom(position()); }
+    // The same from a byte in hand, or from just behind them.
+    std::uint64_t remainingFrom(const char* at) const {
+        return file_.size() - fileOffset_ + static_cast<std::size_t>(end() - at);
+    }
 
 private:
     bool refill(std::size_t count);
@@ -51,7 +64,8 @@ private:
 
     InputFile file_;
     std::size_t blockSize_;
-    std::vector<char> buffer_;
+    std::size_t capacity_;
+    std::vector<char> buffer_; // capacity_ bytes, then the slack
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     std::uint64_t fileOffset_ = 0; // of the byte after the ones in hand

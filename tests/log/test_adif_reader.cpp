@@ -20,7 +20,7 @@ using namespace std::string_literals;
 
 // A QSO as "name=value" for each field it holds, in the order of AdifQso.
 std::string described(const AdifQso& qso) {
-    const std::pair<const char*, const std::string*> fields[] = {
+    const std::pair<const char*, const std::string_view*> fields[] = {
         {"call", &qso.call},       {"grid", &qso.gridSquare},      {"vucc", &qso.vuccGrids},
         {"band", &qso.band},       {"freq", &qso.frequency},       {"mode", &qso.mode},
         {"submode", &qso.submode}, {"prop", &qso.propagationMode}, {"date", &qso.qsoDate},
@@ -88,6 +88,21 @@ const std::string kWsjtxLog =
     "<comment:19>MS sked \xEF\xBF\xBD"
     "ber 600 km <name:4>J\xEF\xBF\xBDrg <eor>\n";
 
+// Long enough that most tags are read where they lie in the block, with the
+// uncommon ones among them: a type indicator, a three-digit length, marks in
+// data, a name longer than 32 bytes, a field twice, a broken tag.
+const std::string kMixedLog = "<call:4>QQ1A<gridsquare:4>JO62<eor>\n"
+                              "<comment:3><x><call:4>QQ8H<eor>\n"
+                              "<call:4:S>QQ2B<comment:120>" +
+                              std::string(40, '<') + std::string(40, ':') + std::string(40, '>') +
+                              "<eor>\n"
+                              "<app_kelmora_a_name_of_35_characters:4>QQ0A<CALL:4>QQ3C<eor>\n"
+                              "<call:4>QQ4D<call:4>QQ4E<eor>\n"
+                              "<call:4 QQ5E<eor>\n"
+                              "<call:4>QQ6F<band:2>2m<eor>\n"
+                              "<comment:150>" +
+                              std::string(150, 'x') + "<call:4>QQ7G<eor>\n";
+
 const AdifCase kAdifCases[] = {
     {"FieldsInAnyCaseAndOrder",
      "<GridSquare:4>JO62<cAlL:4>QQ1A<BAND:2>2M<Freq:7>144.360<eor>",
@@ -138,6 +153,11 @@ const AdifCase kAdifCases[] = {
      {{"call=QQ9XYZ grid=KO02 band=2m freq=144.151500 mode=MSK144 prop=MS date=20261207",
        "call=QQ7ABC grid=JO73 band=6m freq=50.261500 mode=MSK144 date=20261207"},
       0}},
+    {"MixedLog",
+     kMixedLog,
+     {{"call=QQ1A grid=JO62", "call=QQ8H", "call=QQ2B", "call=QQ3C", "call=QQ6F band=2m",
+       "call=QQ7G"},
+      2}},
     {"EmptyFile", "", {{}, 0}},
     {"OnlyAHeader", "ADIF Export\n<adif_ver:5>3.1.1\n<eoh>\n", {{}, 0}},
 
