@@ -262,12 +262,12 @@ struct LengthTag {
     const char* data = nullptr; // just behind the tag's ">"
 };
 
-// The rest of a field's tag from just behind the ":" after its name: the
-// length in one to kLongestLengthDigits digits, maybe ":" and a type
-// indicator, and ">" before `limit`. Nothing when it is not so. Mostly
-// one or two digits and ">", which are looked at first: the three bytes
-// from `digits` on must lie before `limit`.
-std::optional<LengthTag> lengthTagAt(const char* digits, const char* limit) {
+// The rest of the tag that begins at `start`, from just behind the ":"
+// after its name: the length in one to kLongestLengthDigits digits, maybe
+// ":" and a type indicator, and ">" within the tag's limit. Nothing when it
+// is not so. Mostly one or two digits and ">", which are looked at first:
+// the three bytes from `digits` on must be in hand.
+std::optional<LengthTag> lengthTagAt(const char* digits, const char* start, const char* end) {
     const auto digitAt = [](const char* at) { return static_cast<unsigned char>(*at - '0'); };
     if (digitAt(digits) < 10 && digits[1] == '>') {
         return LengthTag{digitAt(digits), digits + 2};
@@ -275,6 +275,7 @@ std::optional<LengthTag> lengthTagAt(const char* digits, const char* limit) {
     if (digitAt(digits) < 10 && digitAt(digits + 1) < 10 && digits[2] == '>') {
         return LengthTag{digitAt(digits) * 10u + digitAt(digits + 1), digits + 3};
     }
+    const char* const limit = limitOf(start, end);
     std::uint64_t length = 0;
     const char* at = digits;
     for (; at < limit && digitAt(at) < 10; ++at) {
@@ -421,7 +422,7 @@ AdifReader::Tag AdifReader::readCommonTags() {
             }
             break;
         }
-        const std::optional<LengthTag> tail = lengthTagAt(mark + 1, limitOf(start, end));
+        const std::optional<LengthTag> tail = lengthTagAt(mark + 1, start, end);
         if (!tail || tail->length > static_cast<std::size_t>(end - tail->data)) {
             break;
         }

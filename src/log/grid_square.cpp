@@ -8,9 +8,14 @@
 namespace kelmora::log {
 namespace {
 
+// Its place in the alphabet, from 0 for "A" or "a"; beyond 25 for any byte
+// that is no letter.
+unsigned letterIndex(char c) {
+    return static_cast<unsigned char>((static_cast<unsigned char>(c) | 0x20) - 'a');
+}
+
 bool isLetterUpTo(char c, char last) {
-    const char upper = ascii::toUpper(c);
-    return upper >= 'A' && upper <= last;
+    return letterIndex(c) <= static_cast<unsigned>(last - 'A');
 }
 
 bool isDigit(char c) {
@@ -39,8 +44,8 @@ GridIndex gridIndexOf(std::string_view locator) {
     if (!isLocatorText(locator)) {
         return kNoGrid;
     }
-    const int longitudeField = ascii::toUpper(locator[0]) - 'A';
-    const int latitudeField = ascii::toUpper(locator[1]) - 'A';
+    const auto longitudeField = static_cast<int>(letterIndex(locator[0]));
+    const auto latitudeField = static_cast<int>(letterIndex(locator[1]));
     return static_cast<GridIndex>(
         ((longitudeField * 18 + latitudeField) * 10 + (locator[2] - '0')) * 10 +
         (locator[3] - '0'));

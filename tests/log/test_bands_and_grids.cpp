@@ -2,6 +2,7 @@
 #include "log/bands.h"
 #include "log/call_key.h"
 #include "log/grid_square.h"
+#include "log/text_word.h"
 #include "support/printing.h"
 
 #include <cmath>
@@ -121,6 +122,17 @@ TEST(GridSquares, AListGivesEachOfItsLocators) {
     forEachListedGrid("JO62,jo63, JO72qm ,XX99,,JO73",
                       [&squares](GridIndex grid) { squares.push_back(gridName(grid)); });
     EXPECT_EQ(squares, (std::vector<std::string>{"JO62", "JO63", "JO72", "JO73"}));
+}
+
+TEST(TextWords, HoldUpToEightBytesTheFirstLowest) {
+    const std::string text = "QQ1abcdefg";
+    for (std::size_t size = 0; size <= text.size(); ++size) {
+        TextWord expected = 0;
+        for (std::size_t at = 0; at < size && at < 8; ++at) {
+            expected |= TextWord{static_cast<unsigned char>(text[at])} << (8 * at);
+        }
+        EXPECT_EQ(wordOf(std::string_view(text).substr(0, size)), expected) << size;
+    }
 }
 
 TEST(CallKeys, IgnoreCaseAndBlanksButNotPortableSuffixes) {
