@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <sys/resource.h>
+#include <time.h>
 #include <vector>
 
 namespace kelmora::bench {
@@ -185,6 +186,24 @@ double bestSeconds(int runs, const std::function<void()>& work) {
         best = std::min(best, took.count());
     }
     return best;
+}
+
+namespace {
+
+double threadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+} // namespace
+
+Timing timeOnce(const std::function<void()>& work) {
+    const double cpuStart = threadCpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    return {took.count(), threadCpuSeconds() - cpuStart};
 }
 
 double bestCommandSeconds(int runs, const std::string& command) {

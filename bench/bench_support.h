@@ -25,6 +25,14 @@ void generateAdifLog(const std::filesystem::path& path, std::uint64_t qsos,
 // Seconds of wall time the function takes, best of `runs`.
 double bestSeconds(int runs, const std::function<void()>& work);
 
+// One run of the function: its wall time, and the processor time of the
+// calling thread (which the machine's other work does not add to).
+struct Timing {
+    double wallSeconds = 0;
+    double cpuSeconds = 0;
+};
+Timing timeOnce(const std::function<void()>& work);
+
 // Runs a shell command and returns its wall time in seconds (best of runs);
 // aborts the benchmark when the command fails.
 double bestCommandSeconds(int runs, const std::string& command);
