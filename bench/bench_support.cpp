@@ -10,7 +10,10 @@
 #include <limits>
 #include <random>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 #include <sys/resource.h>
+#include <time.h>
 #include <vector>
 
 namespace kelmora::bench {
@@ -100,6 +103,80 @@ void generateDatabase(const std::filesystem::path& path, std::uint64_t stations)
     }
 }
 
+namespace {
+
+struct LoggedBand {
+    const char* name;
+    const char* frequency;
+};
+const std::array<LoggedBand, 5> kLoggedBands = {LoggedBand{"2m", "144.360000"},
+                                                {"2m", "144.150000"},
+                                                {"6m", "50.230000"},
+                                                {"70cm", "432.065000"},
+                                                {"20m", "14.074000"}};
+const std::array<const char*, 4> kLoggedModes = {"MSK144", "FSK441", "FT8", "JT65"};
+
+void addField(std::string& record, std::string_view name, std::string_view value) {
+    record += '<';
+    record += name;
+    record += ':';
+    record += std::to_string(value.size());
+    record += '>';
+    record += value;
+    record += ' ';
+}
+
+} // namespace
+
+void generateAdifLog(const std::filesystem::path& path, std::uint64_t qsos,
+                     std::uint32_t distinctCalls) {
+    std::mt19937 random(144);
+    std::vector<std::string> calls(distinctCalls);
+    std::vector<std::string> grids(distinctCalls);
+    for (std::uint32_t i = 0; i < distinctCalls; ++i) {
+        calls[i] = callsign(random);
+        grids[i] = locator(random).substr(0, 4);
+    }
+    std::ofstream out(path, std::ios::binary);
+    std::vector<char> buffer(1 << 16);
+    out.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    out << "WSJT-X ADIF Export<eoh>\n";
+    std::string record;
+    for (std::uint64_t i = 0; i < qsos; ++i) {
+        const std::uint32_t station = static_cast<std::uint32_t>(random() % distinctCalls);
+        const LoggedBand& band = kLoggedBands[random() % kLoggedBands.size()];
+        char date[16];
+        std::snprintf(date, sizeof date, "2026%02lu%02lu", 10 + random() % 3, 10 + random() % 18);
+        char time[16];
+        std::snprintf(time, sizeof time, "%06lu", 100000 + random() % 130000);
+        record.clear();
+        addField(record, "call", calls[station]);
+        addField(record, "gridsquare", grids[station]);
+        addField(record, "mode", kLoggedModes[random() % kLoggedModes.size()]);
+        char report[8];
+        std::snprintf(report, sizeof report, "-%02lu", random() % 20);
+        addField(record, "rst_sent", report);
+        std::snprintf(report, sizeof report, "-%02lu", random() % 20);
+        addField(record, "rst_rcvd", report);
+        addField(record, "qso_date", date);
+        addField(record, "time_on", time);
+        addField(record, "qso_date_off", date);
+        addField(record, "time_off", time);
+        addField(record, "band", band.name);
+        addField(record, "freq", band.frequency);
+        addField(record, "station_callsign", "QQ0AA");
+        addField(record, "my_gridsquare", "JO62QM");
+        if (random() % 3 == 0) {
+            addField(record, "lotw_qsl_rcvd", "Y");
+        }
+        record += "<eor>\n";
+        out << record;
+    }
+    if (!out) {
+        throw std::runtime_error("cannot write " + path.string());
+    }
+}
+
 double bestSeconds(int runs, const std::function<void()>& work) {
     double best = std::numeric_limits<double>::max();
     for (int i = 0; i < runs; ++i) {
@@ -109,6 +186,24 @@ double bestSeconds(int runs, const std::function<void()>& work) {
         best = std::min(best, took.count());
     }
     return best;
+}
+
+namespace {
+
+double threadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+} // namespace
+
+Timing timeOnce(const std::function<void()>& work) {
+    const double cpuStart = threadCpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    return {took.count(), threadCpuSeconds() - cpuStart};
 }
 
 double bestCommandSeconds(int runs, const std::string& command) {

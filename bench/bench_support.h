@@ -15,8 +15,23 @@ namespace kelmora::bench {
 // About 100 bytes a station. Streams with a small buffer.
 void generateDatabase(const std::filesystem::path& path, std::uint64_t stations);
 
+// Writes an ADIF log of fictitious QSOs as WSJT-X writes its log: a header,
+// then one record a line, about 280 bytes a QSO. The calls are drawn from
+// `distinctCalls` calls shaped like the generated database's, so a longer
+// log of the same seed holds the same calls and squares.
+void generateAdifLog(const std::filesystem::path& path, std::uint64_t qsos,
+                     std::uint32_t distinctCalls);
+
 // Seconds of wall time the function takes, best of `runs`.
 double bestSeconds(int runs, const std::function<void()>& work);
+
+// One run of the function: its wall time, and the processor time of the
+// calling thread (which the machine's other work does not add to).
+struct Timing {
+    double wallSeconds = 0;
+    double cpuSeconds = 0;
+};
+Timing timeOnce(const std::function<void()>& work);
 
 // Runs a shell command and returns its wall time in seconds (best of runs);
 // aborts the benchmark when the command fails.

@@ -4,10 +4,12 @@
 // Plain, slow and obvious versions of the rules the core implements fast,
 // shared by the fuzz targets, and the plumbing to feed bytes in as a file.
 
+#include "log/adif_reader.h"
 #include "support/memory_file.h"
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +19,7 @@
 #include <iconv.h>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -283,6 +286,192 @@ struct ReferenceColumns {
         };
         return {column(callsign), column(locator)};
     }
+};
+
+// What an ADIF file holds by the reader's rules, found with whole-string
+// searches instead of a window onto blocks; the values are views into the
+// file's bytes.
+struct ReferenceAdif {
+    std::vector<log::AdifQso> qsos;
+    std::uint64_t skipped = 0;
+};
+
+inline bool referenceEqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::toupper(static_cast<unsigned char>(x)) ==
+                      std::toupper(static_cast<unsigned char>(y));
+           });
+}
+
+inline std::string_view* referenceUsedField(log::AdifQso& qso, std::string_view name) {
+    const std::pair<std::string_view, std::string_view*> fields[] = {
+        {"CALL", &qso.call},
+        {"GRIDSQUARE", &qso.gridSquare},
+        {"VUCC_GRIDS", &qso.vuccGrids},
+        {"BAND", &qso.band},
+        {"FREQ", &qso.frequency},
+        {"MODE", &qso.mode},
+        {"SUBMODE", &qso.submode},
+        {"PROP_MODE", &qso.propagationMode},
+        {"QSO_DATE", &qso.qsoDate},
+        {"QSL_RCVD", &qso.qslReceived},
+        {"LOTW_QSL_RCVD", &qso.lotwQslReceived},
+        {"EQSL_QSL_RCVD", &qso.eqslQslReceived},
+    };
+    for (const auto& [used, member] : fields) {
+        if (referenceEqualsIgnoringCase(name, used)) {
+            return member;
+        }
+    }
+    return nullptr;
+}
+
+inline bool referenceIsCallsign(std::string_view call) {
+    while (!call.empty() && call.front() == ' ') {
+        call.remove_prefix(1);
+    }
+    while (!call.empty() && call.back() == ' ') {
+        call.remove_suffix(1);
+    }
+    return !call.empty() && std::all_of(call.begin(), call.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '/';
+    });
+}
+
+class ReferenceAdifReader {
+public:
+    explicit ReferenceAdifReader(std::string_view file) : file_(file) {}
+
+    ReferenceAdif read() {
+        skipToFirstText();
+        while (true) {
+            const std::size_t start = file_.find('<', pos_);
+            if (start == std::string_view::npos) {
+                if ((anyTag_ && !inHeader_) || !seen_.empty()) {
+                    ++result_.skipped;
+                }
+                return result_;
+            }
+            readTag(start);
+        }
+    }
+
+private:
+    static constexpr std::size_t kLongestTag = 128;
+    static constexpr std::size_t kLongestValue = 64;
+
+    void skipToFirstText() {
+        if (file_.starts_with(kByteOrderMark)) {
+            pos_ = kByteOrderMark.size();
+        }
+        while (pos_ < file_.size() &&
+               std::string_view(" \t\r\n").find(file_[pos_]) != std::string_view::npos) {
+            ++pos_;
+        }
+        inHeader_ = pos_ < file_.size() && file_[pos_] != '<';
+    }
+
+    void readTag(std::size_t start) {
+        const std::string_view tag = file_.substr(start, kLongestTag);
+        const std::size_t end = tag.find_first_of("<>", 1);
+        if (end == std::string_view::npos || tag[end] == '<') {
+            pos_ = end == std::string_view::npos ? start + 1 : start + end;
+            broken();
+            return;
+        }
+        pos_ = start + end + 1;
+        const std::string_view inside = tag.substr(1, end - 1);
+        const std::size_t colon = inside.find(':');
+        if (colon == std::string_view::npos) {
+            if (referenceEqualsIgnoringCase(inside, "EOR")) {
+                endOfRecord();
+            } else if (referenceEqualsIgnoringCase(inside, "EOH")) {
+                endOfHeader();
+            } else {
+                broken();
+            }
+            return;
+        }
+        const std::string_view name = inside.substr(0, colon);
+        const std::string_view rest = inside.substr(colon + 1);
+        std::size_t digits = 0;
+        while (digits < rest.size() && rest[digits] >= '0' && rest[digits] <= '9') {
+            ++digits;
+        }
+        if (name.empty() || digits == 0 || digits > 15 ||
+            (digits < rest.size() && rest[digits] != ':')) {
+            broken();
+            return;
+        }
+        const std::uint64_t length = std::stoull(std::string(rest.substr(0, digits)));
+        if (length > file_.size() - pos_) {
+            broken();
+            return;
+        }
+        anyTag_ = true;
+        const std::string_view data = file_.substr(pos_, length);
+        pos_ += length;
+        field(name, data);
+    }
+
+    void field(std::string_view name, std::string_view data) {
+        std::string_view* member = referenceUsedField(record_, name);
+        if (member == nullptr) {
+            return;
+        }
+        std::string upper(name);
+        for (char& c : upper) {
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        const bool again = !seen_.insert(upper).second;
+        if (inHeader_) {
+            return;
+        }
+        if (again || data.size() > kLongestValue) {
+            damaged_ = true;
+            return;
+        }
+        *member = data;
+    }
+
+    void broken() {
+        anyTag_ = true;
+        damaged_ = damaged_ || !inHeader_;
+    }
+
+    void endOfRecord() {
+        if (inHeader_ || damaged_ || !referenceIsCallsign(record_.call)) {
+            inHeader_ = false;
+            ++result_.skipped;
+        } else {
+            result_.qsos.push_back(record_);
+        }
+        startRecord();
+    }
+
+    void endOfHeader() {
+        if (!seen_.empty() && !inHeader_) {
+            ++result_.skipped;
+        }
+        inHeader_ = false;
+        startRecord();
+    }
+
+    void startRecord() {
+        record_ = {};
+        seen_.clear();
+        anyTag_ = false;
+        damaged_ = false;
+    }
+
+    std::string_view file_;
+    std::size_t pos_ = 0;
+    bool inHeader_ = false;
+    log::AdifQso record_;
+    std::set<std::string> seen_;
+    bool anyTag_ = false;
+    bool damaged_ = false;
+    ReferenceAdif result_;
 };
 
 } // namespace kelmora::fuzz

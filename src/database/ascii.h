@@ -24,11 +24,13 @@ constexpr bool isAscii(std::string_view bytes) {
 
 // Without the leading and trailing blanks; other white space stays.
 constexpr std::string_view trimBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
+    while (!text.empty() && text.front() == ' ') {
+        text.remove_prefix(1);
     }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    return text;
 }
 
 // Whether the text, upper-cased, equals a keyword given in upper case.

@@ -1,0 +1,630 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "log/adif_reader.h"
+
+#include "database/ascii.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <optional>
+#include <utility>
+
+#if defined(__SSE2__) && !defined(KELMORA_PORTABLE_SEARCH)
+#define KELMORA_ADIF_SSE2 1
+#include <emmintrin.h>
+#endif
+
+namespace kelmora::log {
+namespace {
+
+// Names are compared eight bytes at a time, as words loaded from the bytes
+// in hand; the words they are compared with hold the bytes in the same
+// order, whatever the machine's.
+using Word = std::uint64_t;
+
+constexpr Word byteInWord(unsigned char c, std::size_t at) {
+    return std::endian::native == std::endian::little ? Word{c} << (8 * at)
+                                                      : Word{c} << (56 - 8 * at);
+}
+
+// The first `count` (0 to 8) bytes of a word, the others zero.
+constexpr Word firstBytes(std::size_t count) {
+    if (count >= 8) {
+        return ~Word{0};
+    }
+    if (count == 0) {
+        return 0;
+    }
+    return std::endian::native == std::endian::little ? (Word{1} << (8 * count)) - 1
+                                                      : ~(~Word{0} >> (8 * count));
+}
+constexpr auto kFirstBytes = [] {
+    std::array<Word, 9> masks{};
+    for (std::size_t count = 0; count < masks.size(); ++count) {
+        masks[count] = firstBytes(count);
+    }
+    return masks;
+}();
+
+Word loadWord(const char* at) {
+    Word word = 0;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+// A name of up to 16 bytes as two words in lower case, and where its
+// letters stand: a byte b of the log matches a letter l when (b | 0x20) ==
+// l, which holds for l and its capital only; every other byte must be equal.
+struct NameKey {
+    Word low = 0;
+    Word high = 0;
+    Word lowLetters = 0;
+    Word highLetters = 0;
+};
+
+constexpr NameKey keyOf(std::string_view upperName) {
+    NameKey key;
+    for (std::size_t at = 0; at < upperName.size(); ++at) {
+        const char c = upperName[at];
+        const bool letter = c >= 'A' && c <= 'Z';
+        const auto lower = static_cast<unsigned char>(letter ? c | 0x20 : c);
+        (at < 8 ? key.low : key.high) |= byteInWord(lower, at % 8);
+        (at < 8 ? key.lowLetters : key.highLetters) |= letter ? byteInWord(0x20, at % 8) : 0;
+    }
+    return key;
+}
+
+// Whether a name of up to 16 bytes is the key's. Loads two whole words: the
+// bytes behind the name lie in the bytes in hand or in the window's slack.
+bool nameMatches(const char* name, std::size_t length, const NameKey& key) {
+    const Word low = loadWord(name) & kFirstBytes[std::min<std::size_t>(length, 8)];
+    const Word high = loadWord(name + 8) & kFirstBytes[length > 8 ? length - 8 : 0];
+    return (low | key.lowLetters) == key.low && (high | key.highLetters) == key.high;
+}
+
+struct UsedField {
+    std::string_view name; // upper case
+    std::string_view AdifQso::*member;
+};
+
+constexpr std::array kUsedFields = {
+    UsedField{"CALL", &AdifQso::call},
+    UsedField{"GRIDSQUARE", &AdifQso::gridSquare},
+    UsedField{"VUCC_GRIDS", &AdifQso::vuccGrids},
+    UsedField{"BAND", &AdifQso::band},
+    UsedField{"FREQ", &AdifQso::frequency},
+    UsedField{"MODE", &AdifQso::mode},
+    UsedField{"SUBMODE", &AdifQso::submode},
+    UsedField{"PROP_MODE", &AdifQso::propagationMode},
+    UsedField{"QSO_DATE", &AdifQso::qsoDate},
+    UsedField{"QSL_RCVD", &AdifQso::qslReceived},
+    UsedField{"LOTW_QSL_RCVD", &AdifQso::lotwQslReceived},
+    UsedField{"EQSL_QSL_RCVD", &AdifQso::eqslQslReceived},
+};
+constexpr std::size_t kLongestUsedName = 13;
+
+// The fields above by the length of their names and the low five bits of
+// their first and last letters, which are the same in either case and tell
+// them apart: most names of other fields are passed over after one look
+// into this table and at most one comparison.
+constexpr std::size_t kLetterKeys = 32;
+constexpr std::size_t letterKey(char first, char last) {
+    return static_cast<std::size_t>((first ^ last) & (kLetterKeys - 1));
+}
+
+constexpr auto kUsedFieldsByName = [] {
+    std::array<std::array<std::int8_t, kLetterKeys>, kLongestUsedName + 1> table{};
+    for (auto& keys : table) {
+        keys.fill(-1);
+    }
+    for (std::size_t i = 0; i < kUsedFields.size(); ++i) {
+        const std::string_view name = kUsedFields[i].name;
+        std::int8_t& slot = table[name.size()][letterKey(name.front(), name.back())];
+        slot = slot < 0 ? static_cast<std::int8_t>(i) : throw "two used fields share a key";
+    }
+    return table;
+}();
+constexpr auto kUsedFieldKeys = [] {
+    std::array<NameKey, kUsedFields.size()> keys{};
+    for (std::size_t i = 0; i < kUsedFields.size(); ++i) {
+        keys[i] = keyOf(kUsedFields[i].name);
+    }
+    return keys;
+}();
+
+// The field used here that a name of one byte or more names, or -1.
+inline int usedFieldNamed(const char* name, std::size_t length) {
+    if (length > kLongestUsedName) {
+        return -1;
+    }
+    const int field = kUsedFieldsByName[length][letterKey(name[0], name[length - 1])];
+    return field >= 0 && nameMatches(name, length, kUsedFieldKeys[static_cast<std::size_t>(field)])
+               ? field
+               : -1;
+}
+
+constexpr NameKey kEndOfRecord = keyOf("EOR");
+constexpr NameKey kEndOfHeader = keyOf("EOH");
+
+#ifndef KELMORA_ADIF_SSE2
+// The bytes of a word equal to c get their top bit set, and no others.
+constexpr Word kLowBits = 0x7F7F7F7F7F7F7F7Full;
+constexpr Word bytesEqual(Word word, char c) {
+    const Word x = word ^ (0x0101010101010101ull * static_cast<unsigned char>(c));
+    return ~(((x & kLowBits) + kLowBits) | x | kLowBits);
+}
+#endif
+
+// The first ":", "<" or ">" in [from, limit), else limit. Reads whole
+// vectors or words, up to 15 bytes beyond limit, in the window's slack.
+const char* findTagMark(const char* from, const char* limit) {
+#ifdef KELMORA_ADIF_SSE2
+    const __m128i colon = _mm_set1_epi8(':');
+    const __m128i open = _mm_set1_epi8('<');
+    const __m128i close = _mm_set1_epi8('>');
+    for (; from < limit; from += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        const __m128i marks =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, colon), _mm_cmpeq_epi8(bytes, open)),
+                         _mm_cmpeq_epi8(bytes, close));
+        const auto found = static_cast<unsigned>(_mm_movemask_epi8(marks));
+        if (found != 0) {
+            return std::min(from + std::countr_zero(found), limit);
+        }
+    }
+#else
+    for (; from < limit; from += 8) {
+        Word word = 0;
+        std::memcpy(&word, from, sizeof word);
+        const Word found = bytesEqual(word, ':') | bytesEqual(word, '<') | bytesEqual(word, '>');
+        if (found != 0) {
+            const int bit = std::endian::native == std::endian::little ? std::countr_zero(found)
+                                                                       : std::countl_zero(found);
+            return std::min(from + bit / 8, limit);
+        }
+    }
+#endif
+    return limit;
+}
+
+// Enough digits for any length a file can have; more make the tag broken.
+constexpr std::size_t kLongestLengthDigits = 15;
+
+// Where ":", "<" and ">" stand among the 16 bytes from `at` on: one bit a
+// byte, the first byte lowest.
+std::uint32_t tagMarksOf16(const char* at) {
+#ifdef KELMORA_ADIF_SSE2
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    // "<" and ">" are 0x3C and 0x3E: with bit 1 set, both are ">", and no
+    // other byte is.
+    const __m128i marks =
+        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(':')),
+                     _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(2)), _mm_set1_epi8('>')));
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(marks));
+#else
+    std::uint32_t marks = 0;
+    for (std::size_t i = 0; i < 16; ++i) {
+        marks |= static_cast<std::uint32_t>(at[i] == ':' || at[i] == '<' || at[i] == '>') << i;
+    }
+    return marks;
+#endif
+}
+
+// The same for the 32 bytes from `at` on; most names end within the first 16.
+constexpr std::size_t kMarkedBytes = 32;
+// What a common tag reads at most: its "<", the 32 bytes looked at for the
+// end of its name, then ":", one or two digits and ">" without looking.
+constexpr std::size_t kCommonTagBytes = 1 + kMarkedBytes + 3;
+std::uint32_t tagMarksAt(const char* at) {
+    const std::uint32_t marks = tagMarksOf16(at);
+    return marks != 0 ? marks : tagMarksOf16(at + 16) << 16;
+}
+
+// Where "<" stands among the 64 bytes from `at` on: one bit a byte, the
+// first byte lowest.
+constexpr std::size_t kStartsBytes = 64;
+std::uint64_t tagStartsIn64(const char* at) {
+    std::uint64_t starts = 0;
+#ifdef KELMORA_ADIF_SSE2
+    const __m128i open = _mm_set1_epi8('<');
+    for (std::size_t part = 0; part < kStartsBytes / 16; ++part) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 16 * part));
+        const auto found =
+            static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, open)));
+        starts |= std::uint64_t{found} << (16 * part);
+    }
+#else
+    for (std::size_t i = 0; i < kStartsBytes; ++i) {
+        starts |= std::uint64_t{at[i] == '<'} << i;
+    }
+#endif
+    return starts;
+}
+
+// The first "<" or ">" in [from, limit), else limit.
+const char* findTagEnd(const char* from, const char* limit) {
+    while (from < limit && *from != '>' && *from != '<') {
+        ++from;
+    }
+    return from;
+}
+
+// Where a tag that begins at `start` must end: within kLongestTag bytes, and
+// within the bytes in hand.
+const char* limitOf(const char* start, const char* end) {
+    return static_cast<std::size_t>(end - start) > AdifReader::kLongestTag
+               ? start + AdifReader::kLongestTag
+               : end;
+}
+
+struct LengthTag {
+    std::uint64_t length = 0;
+    const char* data = nullptr; // just behind the tag's ">"
+};
+
+// The rest of the tag that begins at `start`, from just behind the ":"
+// after its name: the length in one to kLongestLengthDigits digits, maybe
+// ":" and a type indicator, and ">" within the tag's limit. Nothing when it
+// is not so. Mostly one or two digits and ">", which are looked at first:
+// the three bytes from `digits` on must be in hand.
+std::optional<LengthTag> lengthTagAt(const char* digits, const char* start, const char* end) {
+    const auto digitAt = [](const char* at) { return static_cast<unsigned char>(*at - '0'); };
+    if (digitAt(digits) < 10 && digits[1] == '>') {
+        return LengthTag{digitAt(digits), digits + 2};
+    }
+    if (digitAt(digits) < 10 && digitAt(digits + 1) < 10 && digits[2] == '>') {
+        return LengthTag{digitAt(digits) * 10u + digitAt(digits + 1), digits + 3};
+    }
+    const char* const limit = limitOf(start, end);
+    std::uint64_t length = 0;
+    const char* at = digits;
+    for (; at < limit && digitAt(at) < 10; ++at) {
+        length = length * 10 + digitAt(at);
+    }
+    const auto count = static_cast<std::size_t>(at - digits);
+    if (count < 1 || count > kLongestLengthDigits || at == limit) {
+        return std::nullopt;
+    }
+    const char* const close = *at == ':' ? findTagEnd(at, limit) : at;
+    if (close == limit || *close != '>') {
+        return std::nullopt;
+    }
+    return LengthTag{length, close + 1};
+}
+
+bool isDigit(char c) {
+    return static_cast<unsigned char>(c - '0') < 10;
+}
+
+// The first "<" in [from, end), else end. Fields mostly follow each other at
+// once or after one blank.
+const char* firstTagStart(const char* from, const char* end) {
+    if (from < end && *from == '<') {
+        return from;
+    }
+    if (end - from >= 2 && from[1] == '<') {
+        return from + 1;
+    }
+    const void* found = std::memchr(from, '<', static_cast<std::size_t>(end - from));
+    return found != nullptr ? static_cast<const char*>(found) : end;
+}
+
+// Letters, digits and "/" (DL1ABC, OE/DL1ABC/P), blanks around it allowed.
+constexpr auto kCallsignBytes = [] {
+    std::array<bool, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        table[static_cast<std::size_t>(c)] =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '/';
+    }
+    return table;
+}();
+
+bool isCallsign(std::string_view call) {
+    call = ascii::trimBlanks(call);
+    return !call.empty() && std::all_of(call.begin(), call.end(), [](char c) {
+        return kCallsignBytes[static_cast<unsigned char>(c)];
+    });
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+} // namespace
+
+static_assert(AdifReader::kLongestValue <= 255, "lengths_ holds a byte a value");
+
+AdifReader::AdifReader(InputFile file, std::size_t blockSize)
+    : window_(std::move(file), blockSize, std::max(kLongestValue, kLongestTag)) {
+    static_assert(kUsedFieldCount == kUsedFields.size());
+}
+
+// The specification: a file whose first character is "<" has no header.
+// A byte-order mark and blank lines before it change nothing.
+void AdifReader::skipHeaderIfAny() {
+    window_.ensure(kByteOrderMark.size());
+    if (window_.bytes().starts_with(kByteOrderMark)) {
+        window_.advance(kByteOrderMark.size());
+    }
+    while (true) {
+        const std::string_view bytes = window_.bytes();
+        const auto text = std::find_if_not(bytes.begin(), bytes.end(), isBlank);
+        window_.advance(static_cast<std::size_t>(text - bytes.begin()));
+        if (text != bytes.end()) {
+            inHeader_ = *text != '<';
+            return;
+        }
+        if (!window_.next()) {
+            return;
+        }
+    }
+}
+
+bool AdifReader::findTagStart() {
+    while (true) {
+        const char* const start = firstTagStart(window_.position(), window_.end());
+        window_.moveTo(start);
+        if (start != window_.end()) {
+            return true;
+        }
+        if (!window_.next()) {
+            return false;
+        }
+    }
+}
+
+// The common tags, read where they lie in the bytes in hand: a field
+// <NAME:LENGTH> or <NAME:LENGTH:TYPE> with a name of less than 32 bytes, its
+// data in hand too, and <EOR>. The record's state stays in local variables
+// meanwhile. At anything else, and near the end of the bytes in hand,
+// readTag() takes over: it comes to the same result for the common tags.
+AdifReader::Tag AdifReader::readCommonTags() {
+    const char* at = window_.position();
+    const char* const end = window_.end();
+    std::uint32_t seen = fieldsSeen_;
+    bool damaged = damaged_;
+    bool anyTag = anyTag_;
+    bool endOfRecord = false;
+    // The "<" ahead are found 64 bytes at a time, not behind each field's
+    // data: the next tag is then found without waiting for the length of
+    // the one before, and the processor reads several tags at once. A "<"
+    // inside data is passed over.
+    const char* chunk = at;
+    std::uint64_t starts = 0;
+    while (true) {
+        if (starts == 0) {
+            if (static_cast<std::size_t>(end - chunk) < kStartsBytes + kCommonTagBytes) {
+                break;
+            }
+            starts = tagStartsIn64(chunk);
+            chunk += kStartsBytes;
+            continue;
+        }
+        const char* const start = chunk - kStartsBytes + std::countr_zero(starts);
+        starts &= starts - 1;
+        if (start < at) {
+            continue;
+        }
+        at = start;
+        const char* const name = start + 1;
+        const std::uint32_t marks = tagMarksAt(name);
+        const auto nameLength = static_cast<std::size_t>(std::countr_zero(marks));
+        if (marks == 0 || nameLength == 0) {
+            break;
+        }
+        const char* const mark = name + nameLength;
+        if (*mark != ':') {
+            if (nameLength == 3 && *mark == '>' && nameMatches(name, 3, kEndOfRecord)) {
+                at = mark + 1;
+                endOfRecord = true;
+            }
+            break;
+        }
+        const std::optional<LengthTag> tail = lengthTagAt(mark + 1, start, end);
+        if (!tail || tail->length > static_cast<std::size_t>(end - tail->data)) {
+            break;
+        }
+        anyTag = true;
+        const int field = usedFieldNamed(name, nameLength);
+        if (field >= 0) {
+            const std::uint32_t bit = 1u << field;
+            if ((seen & bit) != 0 || tail->length > kLongestValue) {
+                damaged = true;
+            } else {
+                keepValue(static_cast<std::size_t>(field), tail->data,
+                          static_cast<std::size_t>(tail->length));
+            }
+            seen |= bit;
+        }
+        at = tail->data + tail->length;
+        if (at >= chunk) {
+            starts = 0; // data to the chunk's end or beyond it
+            chunk = at;
+        }
+    }
+    fieldsSeen_ = seen;
+    damaged_ = damaged;
+    anyTag_ = anyTag;
+    window_.moveTo(at);
+    return endOfRecord ? Tag{TagKind::EndOfRecord} : readTag();
+}
+
+AdifReader::Tag AdifReader::brokenTagUpTo(const char* resume) {
+    window_.moveTo(resume);
+    return {TagKind::Broken};
+}
+
+// At a "<": the tag, which ends at the first ">" or "<" after it. Closed by
+// ">", reading goes on behind it, whether the tag was sound or not; broken
+// off by "<", at that "<"; and where neither comes within kLongestTag bytes,
+// just behind the tag's own "<". What lies inside is read in the same pass:
+// a name up to the first mark, then for a field ":", the length and maybe
+// ":" and a type indicator, which is not looked at.
+AdifReader::Tag AdifReader::readTag() {
+    if (!findTagStart()) {
+        return {};
+    }
+    window_.ensure(kLongestTag);
+    const char* const start = window_.position();
+    const char* const limit =
+        start + std::min<std::size_t>(kLongestTag, static_cast<std::size_t>(window_.end() - start));
+    const char* const name = start + 1;
+    const char* const mark = findTagMark(name, limit);
+    if (mark == limit) {
+        return brokenTagUpTo(start + 1);
+    }
+    const auto nameLength = static_cast<std::size_t>(mark - name);
+    if (*mark == '<') {
+        return brokenTagUpTo(mark);
+    }
+    if (*mark == '>') {
+        window_.moveTo(mark + 1);
+        if (nameLength == 3 && nameMatches(name, 3, kEndOfRecord)) {
+            return {TagKind::EndOfRecord};
+        }
+        if (nameLength == 3 && nameMatches(name, 3, kEndOfHeader)) {
+            return {TagKind::EndOfHeader};
+        }
+        return {TagKind::Broken}; // a field without its length
+    }
+    const char* const digits = mark + 1;
+    const char* at = digits;
+    std::uint64_t length = 0; // wraps for too many digits, which break the tag anyway
+    while (at < limit && isDigit(*at)) {
+        length = length * 10 + static_cast<unsigned char>(*at - '0');
+        ++at;
+    }
+    const bool sound = nameLength > 0 && at > digits &&
+                       static_cast<std::size_t>(at - digits) <= kLongestLengthDigits &&
+                       at < limit && (*at == '>' || *at == ':');
+    const char* const end = findTagEnd(at, limit);
+    if (end == limit) {
+        return brokenTagUpTo(start + 1);
+    }
+    if (*end == '<') {
+        return brokenTagUpTo(end);
+    }
+    const char* const data = end + 1;
+    window_.moveTo(data);
+    if (!sound) {
+        return {TagKind::Broken};
+    }
+    if (length > static_cast<std::size_t>(window_.end() - data) &&
+        length > window_.remainingFrom(data)) {
+        return {TagKind::Broken}; // the data would run past the end of the file
+    }
+    return {TagKind::Field, usedFieldNamed(name, nameLength), length};
+}
+
+void AdifReader::takeData(const Tag& tag) {
+    if (tag.usedField < 0 || inHeader_) {
+        window_.skip(tag.length);
+        if (tag.usedField >= 0) {
+            fieldsSeen_ |= 1u << tag.usedField;
+        }
+        return;
+    }
+    if (tag.length <= kLongestValue) {
+        window_.ensure(static_cast<std::size_t>(tag.length)); // checked against the file's end
+    }
+    takeValue(static_cast<std::size_t>(tag.usedField), window_.position(), tag.length);
+    window_.skip(tag.length);
+}
+
+// The value of a field used here, from data in hand: taken when it is the
+// field's first in the record and not too long to be a value of it.
+void AdifReader::takeValue(std::size_t field, const char* data, std::uint64_t length) {
+    const std::uint32_t bit = 1u << field;
+    if ((fieldsSeen_ & bit) != 0 || length > kLongestValue) {
+        damaged_ = true;
+    } else {
+        keepValue(field, data, static_cast<std::size_t>(length));
+    }
+    fieldsSeen_ |= bit;
+}
+
+// Copies in steps of 16 bytes, which may reach into the window's slack and
+// never beyond the value's slot.
+void AdifReader::keepValue(std::size_t field, const char* data, std::size_t length) {
+    static_assert(kLongestValue % 16 == 0 && ByteWindow::kSlack >= 16);
+    char* const slot = values_.data() + field * kLongestValue;
+    for (std::size_t done = 0; done < length; done += 16) {
+        std::memcpy(slot + done, data + done, 16);
+    }
+    lengths_[field] = static_cast<std::uint8_t>(length);
+}
+
+void AdifReader::startRecord() {
+    lengths_.fill(0);
+    fieldsSeen_ = 0;
+    anyTag_ = false;
+    damaged_ = false;
+}
+
+void AdifReader::skipRecord() {
+    ++recordsSkipped_;
+    startRecord();
+}
+
+bool AdifReader::finishRecord() {
+    for (std::size_t i = 0; i < kUsedFieldCount; ++i) {
+        record_.*kUsedFields[i].member = {values_.data() + i * kLongestValue, lengths_[i]};
+    }
+    if (inHeader_ || damaged_ || !isCallsign(record_.call)) {
+        // An <EOR> before any <EOH> ends a header that lacks its end: what
+        // came before cannot be told apart from the header.
+        inHeader_ = false;
+        skipRecord();
+        return false;
+    }
+    ++qsosRead_;
+    finished_ = true;
+    return true;
+}
+
+bool AdifReader::next() {
+    if (!started_) {
+        started_ = true;
+        skipHeaderIfAny();
+    }
+    if (finished_) {
+        finished_ = false;
+        startRecord();
+    }
+    while (true) {
+        const Tag tag = inHeader_ ? readTag() : readCommonTags();
+        switch (tag.kind) {
+        case TagKind::EndOfFile:
+            // A record the file ends in has lost its <EOR>; so has one that
+            // holds QSO fields while the header has not ended.
+            if (!failed() && ((anyTag_ && !inHeader_) || fieldsSeen_ != 0)) {
+                skipRecord();
+            }
+            return false;
+        case TagKind::Broken:
+            anyTag_ = true;
+            damaged_ = damaged_ || !inHeader_; // a header's free text may hold a "<"
+            break;
+        case TagKind::EndOfHeader:
+            if (fieldsSeen_ != 0 && !inHeader_) {
+                skipRecord(); // a record without its <EOR> before another header
+            }
+            inHeader_ = false;
+            startRecord();
+            break;
+        case TagKind::EndOfRecord:
+            if (finishRecord()) {
+                return true;
+            }
+            break;
+        case TagKind::Field:
+            anyTag_ = true;
+            takeData(tag);
+            break;
+        }
+    }
+}
+
+} // namespace kelmora::log
