@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/lookup_list.h"
 
+#include "database/station_columns.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -45,6 +47,14 @@ std::string_view gridField(std::string_view line, std::size_t keyLength) {
     }
     const std::string_view rest = line.substr(keyLength + 1);
     return rest.substr(0, rest.find(','));
+}
+
+std::string_view firstLine(std::string_view text) {
+    std::string_view line = text.substr(0, text.find('\n'));
+    if (line.ends_with('\r')) {
+        line.remove_suffix(1);
+    }
+    return line;
 }
 
 // Gathers the new list into pieces of about a megabyte for the writer. A
@@ -127,6 +137,11 @@ LookupList::LookupList(std::string bytes, LineEnd newLineEnd)
         fault_ = {ListFault::Kind::NulByte,
                   lineNumberAt(
                       text, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()))};
+        return;
+    }
+    // Another database of the folder, chosen in the same dialog as the list.
+    if (isStationHeadingLine(firstLine(text))) {
+        fault_ = {ListFault::Kind::StationDatabase};
         return;
     }
     if (const std::size_t firstLf = text.find('\n'); firstLf != std::string_view::npos) {

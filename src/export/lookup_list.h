@@ -18,9 +18,10 @@ namespace kelmora {
 enum class LineEnd { Lf, CrLf };
 
 // Why a file is no look-up list: no text (a NUL byte or a line over 64 KiB,
-// in that line, from 1), too large, or the database itself.
+// in that line, from 1), too large, the database itself, or a station
+// database (its first line is a database's heading line).
 struct ListFault {
-    enum class Kind { None, NulByte, LongLine, TooLarge, TheDatabase };
+    enum class Kind { None, NulByte, LongLine, TooLarge, TheDatabase, StationDatabase };
     Kind kind = Kind::None;
     std::uint64_t line = 0; // for NulByte and LongLine
 

@@ -28,6 +28,8 @@ std::string faultText(Language language, const ListFault& fault) {
         return german ? "Die Datei ist größer als 256 MiB." : "The file is larger than 256 MiB.";
     case ListFault::Kind::TheDatabase:
         return german ? "Das ist die Datenbank selbst." : "This is the database itself.";
+    case ListFault::Kind::StationDatabase:
+        return german ? "Das ist eine Stations-Datenbank." : "This is a station database.";
     case ListFault::Kind::None:
         break;
     }

@@ -391,6 +391,11 @@ const FailureCase kLookupListFailures[] = {
      },
      Status::NoLookupList,
      {}},
+    // Another station database, chosen by mistake in the same dialog.
+    {"ListIsAnotherDatabase",
+     [](const fs::path&, const fs::path& l) { writeFile(l, kHeading + "\r\nQQ9OLD;x;IO91WM\r\n"); },
+     Status::NoLookupList,
+     {}},
     {"BackupIsFolder",
      [](const fs::path& f, const fs::path&) { fs::create_directory(f / "CALL3_backup.TXT"); },
      Status::ListNotWritable,
