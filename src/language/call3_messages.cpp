@@ -148,4 +148,17 @@ MessageText noLookupList(Language language, std::string_view file, const ListFau
                                         faultText(language, fault), "It is left unchanged."})};
 }
 
+MessageText sameFile(Language language, std::string_view file, std::string_view otherFile) {
+    if (language == Language::German) {
+        return {title(language),
+                joinLines({"Diese beiden Namen führen zu ein und derselben Datei:", file, otherFile,
+                           "Liste, Sicherung und Datenbank müssen drei getrennte Dateien sein. "
+                           "Alle Dateien bleiben unverändert."})};
+    }
+    return {title(language),
+            joinLines({"These two names lead to one and the same file:", file, otherFile,
+                       "The list, its backup and the database must be three separate files. "
+                       "Every file is left unchanged."})};
+}
+
 } // namespace kelmora::call3_messages
