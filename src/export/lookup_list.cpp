@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/lookup_list.h"
 
+#include "database/ascii.h"
 #include "database/station_columns.h"
 
 #include <algorithm>
@@ -247,23 +248,24 @@ void LookupList::take(const LookupStation& station) {
         ++counts_.duplicate;
         return;
     }
-    bool changed = false;
+    bool rewritten = false;
+    bool moved = false;
     // A call that stands in the list more than once gets the locator in each line.
     for (std::size_t i = *first; i < stations_.size() && key(stations_[i]) == station.call(); ++i) {
         StationLine& line = stations_[i];
-        if (gridField(text(line), line.keyLength) == station.grid()) {
+        const std::string_view grid = gridField(text(line), line.keyLength);
+        if (grid == station.grid()) {
             line.change = kKept;
-        } else {
-            line.change = static_cast<std::uint32_t>(newGrids_.size());
-            changed = true;
+            continue;
         }
+        line.change = static_cast<std::uint32_t>(newGrids_.size());
+        rewritten = true;
+        moved = moved || !ascii::equalsIgnoringCase(grid, station.grid());
     }
-    if (changed) {
+    if (rewritten) {
         newGrids_.push_back(station);
-        ++counts_.changed;
-    } else {
-        ++counts_.unchanged;
     }
+    ++(moved ? counts_.changed : counts_.unchanged);
 }
 
 void LookupList::leaveOut(LookupStation::Verdict verdict) {

@@ -31,8 +31,10 @@ struct ListFault {
 // What an update did with the stations of the database.
 struct LookupCounts {
     std::uint64_t added = 0;
-    std::uint64_t changed = 0;   // the list had the call with another locator
-    std::uint64_t unchanged = 0; // the list had the call with this locator
+    // The list had the call with another locator, or with this one (in
+    // any letter case: a locator rewritten in upper case has not moved).
+    std::uint64_t changed = 0;
+    std::uint64_t unchanged = 0;
     // Left out: "/" in the callsign, a callsign that is not 3 to 12 letters
     // and digits, no valid locator, a callsign that an earlier station had.
     std::uint64_t slashInCall = 0;

@@ -155,6 +155,12 @@ const MergeCase kMerges[] = {
      "QQ3C,JO01,,,\nQQ1A,JO02,first\nQQ2B,JO03,,,\nQQ1A,JO04,second\n",
      ownLine(0, 0) + "\nQQ1A,JO02,first\nQQ1A,JO04,second\nQQ2B,JO03,,,\nQQ3C,JO01,,,\n",
      {}},
+    // Rewritten in upper case, but no station moved.
+    {"LocatorDifferingOnlyInCaseUnchanged",
+     "2E0AAG;x;IO82VE\r\nQQ1A;x;JO62\r\n",
+     "2E0AAG,IO82ve,,,\nQQ1A,jo62,first\nQQ1A,JO62,second\n",
+     ownLine(0, 0) + "\n2E0AAG,IO82VE,,,\nQQ1A,JO62,first\nQQ1A,JO62,second\n",
+     {.unchanged = 2}},
     {"CallTwiceInTheListGetsItInBothLines",
      "QQ1A;x;KO12\r\n",
      "QQ1A,JO02,first\nQQ1A,JO04,second\n",
