@@ -52,7 +52,8 @@ struct LookupCounts {
 // "ZZZZ" last, each in their order; every other line, malformed ones too, is
 // a station line, sorted by the text before its first comma in byte order.
 // A call that the database has gets its locator as the line's second field,
-// followed by a comma; a call the list lacks comes in as "CALL,GRID,,,". The list keeps its line
+// followed by a comma (a line that holds both already keeps its bytes); a
+// call the list lacks comes in as "CALL,GRID,,,". The list keeps its line
 // end (LF or CR LF) and a UTF-8 byte-order mark; one comment line of the
 // program's own says where the update came from and replaces the one of an
 // earlier update.
@@ -97,7 +98,8 @@ private:
         std::uint32_t change; // kUntouched, kKept or the index of its new locator
     };
     static constexpr std::uint32_t kUntouched = 0xFFFFFFFF;
-    static constexpr std::uint32_t kKept = 0xFFFFFFFE; // the database has it, same locator
+    // The database has it, and the line holds its locator and the comma after it.
+    static constexpr std::uint32_t kKept = 0xFFFFFFFE;
 
     std::string_view text(const StationLine& line) const {
         return std::string_view(bytes_).substr(line.start, line.length);
@@ -124,7 +126,7 @@ private:
     // of the lines with that key, 0 where empty. Its size is a power of two.
     std::vector<std::uint32_t> keyIndex_;
     std::vector<std::string_view> endLines_;
-    std::vector<LookupStation> newGrids_; // the stations whose locators changed lines
+    std::vector<LookupStation> newGrids_; // the stations whose locators rewrite lines
     // The calls the list lacks, each once: the memory grows with the new
     // list, never with the database. Sorted by finish().
     std::deque<LookupStation> added_;

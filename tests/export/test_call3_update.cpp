@@ -161,6 +161,13 @@ const MergeCase kMerges[] = {
      "2E0AAG,IO82ve,,,\nQQ1A,jo62,first\nQQ1A,JO62,second\n",
      ownLine(0, 0) + "\n2E0AAG,IO82VE,,,\nQQ1A,JO62,first\nQQ1A,JO62,second\n",
      {.unchanged = 2}},
+    // The comma after the locator that a changed line gets: some readers
+    // skip a line without it.
+    {"ConfirmedLocatorGetsItsComma",
+     "QQ1ABC;x;JO62\r\n",
+     "QQ1ABC,JO62\n",
+     ownLine(0, 0) + "\nQQ1ABC,JO62,\n",
+     {.unchanged = 1}},
     {"CallTwiceInTheListGetsItInBothLines",
      "QQ1A;x;KO12\r\n",
      "QQ1A,JO02,first\nQQ1A,JO04,second\n",
