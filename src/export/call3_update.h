@@ -35,7 +35,7 @@ struct Call3Result {
 };
 
 // Where the previous version of a list is kept: CALL3.TXT gives
-// CALL3_backup.TXT, as WSJT-X names its own.
+// CALL3_backup.TXT, a name of this program's own (WSJT-X keeps CALL3.OLD).
 std::filesystem::path call3BackupPath(const std::filesystem::path& list);
 
 // Merges the stations of the database into WSJT-X's look-up list at listPath,
