@@ -166,8 +166,9 @@ LookupList::LookupList(std::string bytes, LineEnd newLineEnd)
     }
 }
 
-// Lines end at LF; a CR before it belongs to the line end, whichever the
-// file's own is, so that a stray CR LF in an LF list is not kept twice.
+// Lines end at LF; the CRs before it belong to the line end, whichever the
+// file's own is, so that a stray CR LF in an LF list is not kept twice and a
+// line written anew never ends in a CR that the next update would drop.
 void LookupList::splitLines(std::string_view text) {
     std::uint64_t number = 0;
     while (!text.empty()) {
@@ -175,7 +176,7 @@ void LookupList::splitLines(std::string_view text) {
         const std::size_t lf = text.find('\n');
         std::string_view line = text.substr(0, lf);
         text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
-        if (line.ends_with('\r')) {
+        while (line.ends_with('\r')) {
             line.remove_suffix(1);
         }
         if (line.size() > kLongestLine) {

@@ -143,6 +143,13 @@ const MergeCase kMerges[] = {
      "QQ1A,JO01,,,\nQQ3C,JO02,,,\r\nQQ4D,JO03",
      ownLine(1, 0) + "\nQQ1A,JO01,,,\nQQ2B,JO62,,,\nQQ3C,JO02,,,\nQQ4D,JO03\n",
      {.added = 1}},
+    // Every CR before an LF belongs to the line end: a line written with one
+    // left over would lose it at the next update, which would change it again.
+    {"LfListLosesEveryCrAtALinesEnd",
+     "QQ2B;x;JO62\r\n",
+     "QQ1A,JO01,,,\nQQ3C,JO02,,,\r\r\nQQ4D,J\rO03\r\r",
+     ownLine(1, 0) + "\nQQ1A,JO01,,,\nQQ2B,JO62,,,\nQQ3C,JO02,,,\nQQ4D,J\rO03\n",
+     {.added = 1}},
     // Malformed lines stay, sorted by the text before their first comma;
     // a locator written into a line gets a comma behind it.
     {"MalformedLinesStay",
