@@ -151,7 +151,9 @@ LookupList::LookupList(std::string bytes, LineEnd newLineEnd)
         return;
     }
     // Another database of the folder, chosen in the same dialog as the list.
-    if (isStationHeadingLine(firstLine(text))) {
+    // A comment line is none, whatever it says: an update writes one first.
+    if (const std::string_view first = firstLine(text);
+        !first.starts_with(kCommentStart) && isStationHeadingLine(first)) {
         fault_ = {ListFault::Kind::StationDatabase};
         return;
     }

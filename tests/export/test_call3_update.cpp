@@ -108,6 +108,12 @@ const MergeCase kMerges[] = {
          "\n// all stations\n// late note\nQQ1ABC,JO62,,,\nQQ5NEW,JO62,,,\nQQ9ZZZ,JN48,,,\n"
          "ZZZZ,end\nZZZZZZ\n",
      {.added = 1}},
+    // A comment is no database's heading line, whatever it says.
+    {"CommentLikeAHeadingLine",
+     "QQ2B;x;JO62\r\n",
+     "//;CALL;LOCATOR\n// Version: 1\nQQ1A,JO01,,,\n",
+     "//;CALL;LOCATOR\n// Version: 1\n" + ownLine(1, 0) + "\nQQ1A,JO01,,,\nQQ2B,JO62,,,\n",
+     {.added = 1}},
     {"EarlierOwnLineReplaced",
      "QQ1ABC;x;jo62qm\r\n",
      "// Version: 2024-01-01\nQQ0A,JO01,,,\n"
