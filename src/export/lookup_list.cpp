@@ -50,14 +50,9 @@ std::string_view gridField(std::string_view line, std::size_t keyLength) {
     return rest.substr(0, rest.find(','));
 }
 
-// Whether the line holds grid as its second field with a comma after it,
-// as a rewritten line would.
-bool holdsGrid(std::string_view line, std::size_t keyLength, std::string_view grid) {
-    if (keyLength >= line.size()) {
-        return false;
-    }
-    const std::string_view rest = line.substr(keyLength + 1);
-    return rest.size() > grid.size() && rest.starts_with(grid) && rest[grid.size()] == ',';
+// Whether a comma follows the field, which views the line's bytes.
+bool commaFollows(std::string_view field, std::string_view line) {
+    return field.data() + field.size() < line.data() + line.size();
 }
 
 std::string_view firstLine(std::string_view text) {
@@ -266,14 +261,15 @@ void LookupList::take(const LookupStation& station) {
     // A call that stands in the list more than once gets the locator in each line.
     for (std::size_t i = *first; i < stations_.size() && key(stations_[i]) == station.call(); ++i) {
         StationLine& line = stations_[i];
-        if (holdsGrid(text(line), line.keyLength, station.grid())) {
+        const std::string_view grid = gridField(text(line), line.keyLength);
+        // Kept as it is only with the comma that a rewritten line gets.
+        if (grid == station.grid() && commaFollows(grid, text(line))) {
             line.change = kKept;
             continue;
         }
         line.change = static_cast<std::uint32_t>(newGrids_.size());
         rewritten = true;
-        moved = moved ||
-                !ascii::equalsIgnoringCase(gridField(text(line), line.keyLength), station.grid());
+        moved = moved || !ascii::equalsIgnoringCase(grid, station.grid());
     }
     if (rewritten) {
         newGrids_.push_back(station);
