@@ -168,14 +168,19 @@ LookupList::LookupList(std::string bytes, LineEnd newLineEnd)
 // line written anew never ends in a CR that the next update would drop.
 void LookupList::splitLines(std::string_view text) {
     std::uint64_t number = 0;
-    while (!text.empty()) {
+    const char* position = text.data();
+    const char* const end = position + text.size();
+    while (position != end) {
         ++number;
-        const std::size_t lf = text.find('\n');
-        std::string_view line = text.substr(0, lf);
-        text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
-        while (line.ends_with('\r')) {
-            line.remove_suffix(1);
+        const char* const start = position;
+        const auto* lf = static_cast<const char*>(
+            std::memchr(start, '\n', static_cast<std::size_t>(end - start)));
+        const char* lineEnd = lf ? lf : end;
+        position = lf ? lf + 1 : end;
+        while (lineEnd != start && lineEnd[-1] == '\r') {
+            --lineEnd;
         }
+        const std::string_view line(start, static_cast<std::size_t>(lineEnd - start));
         if (line.size() > kLongestLine) {
             fault_ = {ListFault::Kind::LongLine, number};
             return;
