@@ -47,8 +47,10 @@ FNR == NR {
         rest = i ? substr($0, i + 1) : ""
         j = index(rest, ",")
         field = j ? substr(rest, 1, j - 1) : rest
-        if (field != grid[key]) {
-            changed[key] = 1
+        # Kept where it holds the locator and the comma after it; a locator
+        # in another letter case is rewritten but has not moved.
+        if (!(i && j && field == grid[key])) {
+            if (toupper(field) != grid[key]) changed[key] = 1
             $0 = key "," grid[key] (i && j ? substr(rest, j) : ",")
         }
     }

@@ -97,6 +97,11 @@ void Form1::showCall3Result(const Call3Result& result, const std::filesystem::pa
         showMessage(QMessageBox::Critical,
                     call3_messages::noLookupList(language, failedFile, result.listFault));
         return;
+    case ExportResult::Status::SameFile:
+        showMessage(QMessageBox::Critical,
+                    call3_messages::sameFile(language, failedFile,
+                                             failure_text::fileName(result.sameFileAs)));
+        return;
     case ExportResult::Status::Written:
         return;
     }

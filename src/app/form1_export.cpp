@@ -28,6 +28,7 @@ ResultMessage resultMessage(const ExportResult& result, std::optional<Language> 
                                           failure_text::reason(language, result.error))};
     case ExportResult::Status::ListNotWritable:
     case ExportResult::Status::NoLookupList: // never: the callsign list is not read
+    case ExportResult::Status::SameFile:     // never: nor kept as a backup
         break;
     }
     return {QMessageBox::Critical,

@@ -10,17 +10,36 @@
 
 namespace kelmora {
 
+namespace {
+
+using Headings = std::array<std::string_view, kStationFieldCount>;
+
+bool isCallsignHeading(std::string_view heading) {
+    return ascii::equalsIgnoringCase(heading, "CALL");
+}
+
+} // namespace
+
+bool isStationHeadingLine(std::string_view line) {
+    if (line.find(';') == std::string_view::npos) {
+        return false;
+    }
+    Headings headings;
+    splitFields(line, headings, QuoteRemoval::Keep);
+    return std::any_of(headings.begin(), headings.end(), isCallsignHeading);
+}
+
 void StationColumns::takeHeadingLine(std::string_view line) {
     if (!hasHeadingLine_) {
         return;
     }
-    std::array<std::string_view, kStationFieldCount> headings;
+    Headings headings;
     splitFields(line, headings, QuoteRemoval::Keep);
     callsignField_.reset();
     locatorField_.reset();
     for (std::size_t field = 0; field < headings.size(); ++field) {
         // Later matches overwrite earlier ones: the rightmost heading wins.
-        if (ascii::equalsIgnoringCase(headings[field], "CALL")) {
+        if (isCallsignHeading(headings[field])) {
             callsignField_ = field;
         }
         if (ascii::equalsIgnoringCase(headings[field], "LOCATOR")) {

@@ -38,4 +38,8 @@ private:
     std::optional<std::size_t> locatorField_ = 2;
 };
 
+// Whether the line reads as the heading line of a station database: fields
+// separated by ";", one of those that takeHeadingLine looks at headed "CALL".
+bool isStationHeadingLine(std::string_view line);
+
 } // namespace kelmora

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/call3_update.h"
 
+#include "database/file_identity.h"
 #include "database/input_file.h"
 #include "database/line_reader.h"
 #include "database/station_columns.h"
@@ -34,6 +35,52 @@ Call3Result noLookupList(const std::filesystem::path& file, const ListFault& fau
     result.failedFile = file;
     result.listFault = fault;
     return result;
+}
+
+Call3Result sameFile(const std::filesystem::path& file, const std::filesystem::path& other) {
+    Call3Result result;
+    result.status = Status::SameFile;
+    result.failedFile = file;
+    result.sameFileAs = other;
+    return result;
+}
+
+bool isOneFile(const std::optional<FileIdentity>& a, const std::optional<FileIdentity>& b) {
+    return a && b && *a == *b;
+}
+
+// Refuses files that are one, before anything is written: a backup that is
+// the list would put the old list over the new one, a backup that is the
+// database the old list over the database. A file that does not exist yet
+// is none of the others.
+std::optional<Call3Result> refuseOneFile(const std::filesystem::path& database,
+                                         const std::filesystem::path& listPath, bool hadList) {
+    std::optional<FileIdentity> databaseFile;
+    std::optional<FileIdentity> listFile;
+    if (const FileError error = identifyFile(database, databaseFile)) {
+        return failure(Status::DatabaseUnreadable, database, error);
+    }
+    if (const FileError error = identifyFile(listPath, listFile)) {
+        return failure(Status::ListNotWritable, listPath, error);
+    }
+    if (isOneFile(listFile, databaseFile)) {
+        return noLookupList(listPath, {ListFault::Kind::TheDatabase});
+    }
+    if (!hadList) {
+        return std::nullopt; // no backup is made
+    }
+    const std::filesystem::path backupPath = call3BackupPath(listPath);
+    std::optional<FileIdentity> backupFile;
+    if (const FileError error = identifyFile(backupPath, backupFile)) {
+        return failure(Status::ListNotWritable, backupPath, error);
+    }
+    if (isOneFile(backupFile, listFile)) {
+        return sameFile(backupPath, listPath);
+    }
+    if (isOneFile(backupFile, databaseFile)) {
+        return sameFile(backupPath, database);
+    }
+    return std::nullopt;
 }
 
 // The list as it is, or nothing for a list that does not exist yet.
@@ -166,9 +213,8 @@ Call3Result updateCall3List(const std::filesystem::path& database,
     if (old.tooLarge) {
         return noLookupList(listPath, {ListFault::Kind::TooLarge});
     }
-    if (std::error_code ignored;
-        hadList && std::filesystem::equivalent(database, listPath, ignored)) {
-        return noLookupList(listPath, {ListFault::Kind::TheDatabase});
+    if (std::optional<Call3Result> refused = refuseOneFile(database, listPath, hadList)) {
+        return std::move(*refused);
     }
     LookupList list(std::move(old.bytes), kSystemLineEnd);
     if (list.fault()) {

@@ -15,6 +15,7 @@ struct ExportResult {
         DatabaseUnreadable, // the database could not be opened or read; nothing changed
         ListNotWritable,    // the list could not be written; the old list is unchanged
         NoLookupList,       // the file to update is no look-up list; it is unchanged
+        SameFile,           // two of the look-up list's files are one; every file unchanged
     };
     Status status = Status::Written;
     std::uint64_t stationsWritten = 0;

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/lookup_list.h"
 
+#include "database/ascii.h"
+#include "database/station_columns.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
@@ -45,6 +48,19 @@ std::string_view gridField(std::string_view line, std::size_t keyLength) {
     }
     const std::string_view rest = line.substr(keyLength + 1);
     return rest.substr(0, rest.find(','));
+}
+
+// Whether a comma follows the field, which views the line's bytes.
+bool commaFollows(std::string_view field, std::string_view line) {
+    return field.data() + field.size() < line.data() + line.size();
+}
+
+std::string_view firstLine(std::string_view text) {
+    std::string_view line = text.substr(0, text.find('\n'));
+    if (line.ends_with('\r')) {
+        line.remove_suffix(1);
+    }
+    return line;
 }
 
 // Gathers the new list into pieces of about a megabyte for the writer. A
@@ -129,6 +145,13 @@ LookupList::LookupList(std::string bytes, LineEnd newLineEnd)
                       text, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()))};
         return;
     }
+    // Another database of the folder, chosen in the same dialog as the list.
+    // A comment line is none, whatever it says: an update writes one first.
+    if (const std::string_view first = firstLine(text);
+        !first.starts_with(kCommentStart) && isStationHeadingLine(first)) {
+        fault_ = {ListFault::Kind::StationDatabase};
+        return;
+    }
     if (const std::size_t firstLf = text.find('\n'); firstLf != std::string_view::npos) {
         lineEnd_ = firstLf > 0 && text[firstLf - 1] == '\r' ? LineEnd::CrLf : LineEnd::Lf;
     }
@@ -140,18 +163,24 @@ LookupList::LookupList(std::string bytes, LineEnd newLineEnd)
     }
 }
 
-// Lines end at LF; a CR before it belongs to the line end, whichever the
-// file's own is, so that a stray CR LF in an LF list is not kept twice.
+// Lines end at LF; the CRs before it belong to the line end, whichever the
+// file's own is, so that a stray CR LF in an LF list is not kept twice and a
+// line written anew never ends in a CR that the next update would drop.
 void LookupList::splitLines(std::string_view text) {
     std::uint64_t number = 0;
-    while (!text.empty()) {
+    const char* position = text.data();
+    const char* const end = position + text.size();
+    while (position != end) {
         ++number;
-        const std::size_t lf = text.find('\n');
-        std::string_view line = text.substr(0, lf);
-        text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
-        if (line.ends_with('\r')) {
-            line.remove_suffix(1);
+        const char* const start = position;
+        const auto* lf = static_cast<const char*>(
+            std::memchr(start, '\n', static_cast<std::size_t>(end - start)));
+        const char* lineEnd = lf ? lf : end;
+        position = lf ? lf + 1 : end;
+        while (lineEnd != start && lineEnd[-1] == '\r') {
+            --lineEnd;
         }
+        const std::string_view line(start, static_cast<std::size_t>(lineEnd - start));
         if (line.size() > kLongestLine) {
             fault_ = {ListFault::Kind::LongLine, number};
             return;
@@ -232,23 +261,25 @@ void LookupList::take(const LookupStation& station) {
         ++counts_.duplicate;
         return;
     }
-    bool changed = false;
+    bool rewritten = false;
+    bool moved = false;
     // A call that stands in the list more than once gets the locator in each line.
     for (std::size_t i = *first; i < stations_.size() && key(stations_[i]) == station.call(); ++i) {
         StationLine& line = stations_[i];
-        if (gridField(text(line), line.keyLength) == station.grid()) {
+        const std::string_view grid = gridField(text(line), line.keyLength);
+        // Kept as it is only with the comma that a rewritten line gets.
+        if (grid == station.grid() && commaFollows(grid, text(line))) {
             line.change = kKept;
-        } else {
-            line.change = static_cast<std::uint32_t>(newGrids_.size());
-            changed = true;
+            continue;
         }
+        line.change = static_cast<std::uint32_t>(newGrids_.size());
+        rewritten = true;
+        moved = moved || !ascii::equalsIgnoringCase(grid, station.grid());
     }
-    if (changed) {
+    if (rewritten) {
         newGrids_.push_back(station);
-        ++counts_.changed;
-    } else {
-        ++counts_.unchanged;
     }
+    ++(moved ? counts_.changed : counts_.unchanged);
 }
 
 void LookupList::leaveOut(LookupStation::Verdict verdict) {

@@ -18,9 +18,10 @@ namespace kelmora {
 enum class LineEnd { Lf, CrLf };
 
 // Why a file is no look-up list: no text (a NUL byte or a line over 64 KiB,
-// in that line, from 1), too large, or the database itself.
+// in that line, from 1), too large, the database itself, or a station
+// database (its first line is a database's heading line).
 struct ListFault {
-    enum class Kind { None, NulByte, LongLine, TooLarge, TheDatabase };
+    enum class Kind { None, NulByte, LongLine, TooLarge, TheDatabase, StationDatabase };
     Kind kind = Kind::None;
     std::uint64_t line = 0; // for NulByte and LongLine
 
@@ -30,8 +31,10 @@ struct ListFault {
 // What an update did with the stations of the database.
 struct LookupCounts {
     std::uint64_t added = 0;
-    std::uint64_t changed = 0;   // the list had the call with another locator
-    std::uint64_t unchanged = 0; // the list had the call with this locator
+    // The list had the call with another locator, or with this one (in
+    // any letter case: a locator rewritten in upper case has not moved).
+    std::uint64_t changed = 0;
+    std::uint64_t unchanged = 0;
     // Left out: "/" in the callsign, a callsign that is not 3 to 12 letters
     // and digits, no valid locator, a callsign that an earlier station had.
     std::uint64_t slashInCall = 0;
@@ -49,7 +52,8 @@ struct LookupCounts {
 // "ZZZZ" last, each in their order; every other line, malformed ones too, is
 // a station line, sorted by the text before its first comma in byte order.
 // A call that the database has gets its locator as the line's second field,
-// followed by a comma; a call the list lacks comes in as "CALL,GRID,,,". The list keeps its line
+// followed by a comma (a line that holds both already keeps its bytes); a
+// call the list lacks comes in as "CALL,GRID,,,". The list keeps its line
 // end (LF or CR LF) and a UTF-8 byte-order mark; one comment line of the
 // program's own says where the update came from and replaces the one of an
 // earlier update.
@@ -94,7 +98,8 @@ private:
         std::uint32_t change; // kUntouched, kKept or the index of its new locator
     };
     static constexpr std::uint32_t kUntouched = 0xFFFFFFFF;
-    static constexpr std::uint32_t kKept = 0xFFFFFFFE; // the database has it, same locator
+    // The database has it, and the line holds its locator and the comma after it.
+    static constexpr std::uint32_t kKept = 0xFFFFFFFE;
 
     std::string_view text(const StationLine& line) const {
         return std::string_view(bytes_).substr(line.start, line.length);
@@ -121,7 +126,7 @@ private:
     // of the lines with that key, 0 where empty. Its size is a power of two.
     std::vector<std::uint32_t> keyIndex_;
     std::vector<std::string_view> endLines_;
-    std::vector<LookupStation> newGrids_; // the stations whose locators changed lines
+    std::vector<LookupStation> newGrids_; // the stations whose locators rewrite lines
     // The calls the list lacks, each once: the memory grows with the new
     // list, never with the database. Sorted by finish().
     std::deque<LookupStation> added_;

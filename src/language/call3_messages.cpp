@@ -28,6 +28,8 @@ std::string faultText(Language language, const ListFault& fault) {
         return german ? "Die Datei ist größer als 256 MiB." : "The file is larger than 256 MiB.";
     case ListFault::Kind::TheDatabase:
         return german ? "Das ist die Datenbank selbst." : "This is the database itself.";
+    case ListFault::Kind::StationDatabase:
+        return german ? "Das ist eine Stations-Datenbank." : "This is a station database.";
     case ListFault::Kind::None:
         break;
     }
@@ -144,6 +146,19 @@ MessageText noLookupList(Language language, std::string_view file, const ListFau
     }
     return {title(language), joinLines({"This file is no look-up list:", file,
                                         faultText(language, fault), "It is left unchanged."})};
+}
+
+MessageText sameFile(Language language, std::string_view file, std::string_view otherFile) {
+    if (language == Language::German) {
+        return {title(language),
+                joinLines({"Diese beiden Namen führen zu ein und derselben Datei:", file, otherFile,
+                           "Liste, Sicherung und Datenbank müssen drei getrennte Dateien sein. "
+                           "Alle Dateien bleiben unverändert."})};
+    }
+    return {title(language),
+            joinLines({"These two names lead to one and the same file:", file, otherFile,
+                       "The list, its backup and the database must be three separate files. "
+                       "Every file is left unchanged."})};
 }
 
 } // namespace kelmora::call3_messages

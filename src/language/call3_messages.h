@@ -27,5 +27,7 @@ MessageText databaseUnreadable(Language language, std::string_view databaseFile,
                                std::string_view reason);
 MessageText listNotUpdated(Language language, std::string_view file, std::string_view reason);
 MessageText noLookupList(Language language, std::string_view file, const ListFault& fault);
+// Two of the list, its backup and the database are one file.
+MessageText sameFile(Language language, std::string_view file, std::string_view otherFile);
 
 } // namespace kelmora::call3_messages

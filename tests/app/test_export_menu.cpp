@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/database_folder.h"
 #include "widget_test_support.h"
 
 #include <QAbstractButton>
@@ -11,6 +12,7 @@
 #include <QMenu>
 #include <QStandardPaths>
 #include <QTimer>
+#include <filesystem>
 
 using namespace kelmora;
 using namespace kelmora::testing;
@@ -278,28 +280,54 @@ private slots:
         QCOMPARE(QDir(folder.path() + "/sub").entryList(QDir::Files), QStringList({"calls.txt"}));
     }
 
+    // The message's lines; %1 stands for the folder, with its separator.
     void aListThatCannotBeUpdatedStaysAsItWas_data() {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QByteArray>("list");
-        QTest::addColumn<QString>("firstLine");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("not text, de") << "de" << QByteArray("QQ1ABC,JO62,,,\nQQ2\0,JO01\n", 26)
-                                      << "Diese Datei ist keine Rufzeichenliste:"
-                                      << "Zeile 2 enthält ein NUL-Byte: das ist kein Text.";
-        QTest::newRow("folder, en") << "en" << QByteArray() << "The list cannot be updated:"
-                                    << "This is a folder, not a file";
+        QTest::addColumn<bool>("backupLinked"); // a hard link to the list
+        QTest::addColumn<QStringList>("message");
+        QTest::newRow("not text, de")
+            << "de" << QByteArray("QQ1ABC,JO62,,,\nQQ2\0,JO01\n", 26) << false
+            << QStringList{"Diese Datei ist keine Rufzeichenliste:", "%1CALL3.TXT",
+                           "Zeile 2 enthält ein NUL-Byte: das ist kein Text.",
+                           "Sie bleibt unverändert."};
+        QTest::newRow("folder, en") << "en" << QByteArray() << false
+                                    << QStringList{"The list cannot be updated:", "%1CALL3.TXT",
+                                                   "This is a folder, not a file",
+                                                   "The list is left unchanged; no backup made."};
+        QTest::newRow("station database, en")
+            << "en" << QByteArray("CALL;Bemerkung;LOCATOR\r\nQQ9X;x;JO01\r\n") << false
+            << QStringList{"This file is no look-up list:", "%1CALL3.TXT",
+                           "This is a station database.", "It is left unchanged."};
+        QTest::newRow("backup linked to the list, de")
+            << "de" << kOldLookupList << true
+            << QStringList{"Diese beiden Namen führen zu ein und derselben Datei:",
+                           "%1CALL3_backup.TXT", "%1CALL3.TXT",
+                           "Liste, Sicherung und Datenbank müssen drei getrennte Dateien sein. "
+                           "Alle Dateien bleiben unverändert."};
+        QTest::newRow("backup linked to the list, en")
+            << "en" << kOldLookupList << true
+            << QStringList{"These two names lead to one and the same file:", "%1CALL3_backup.TXT",
+                           "%1CALL3.TXT",
+                           "The list, its backup and the database must be three separate files. "
+                           "Every file is left unchanged."};
     }
     void aListThatCannotBeUpdatedStaysAsItWas() {
         QFETCH(QString, language);
         QFETCH(QByteArray, list);
-        QFETCH(QString, firstLine);
-        QFETCH(QString, reason);
+        QFETCH(bool, backupLinked);
+        QFETCH(QStringList, message);
         WorkingFolder folder;
         folder.write("ms1.txt", kDatabase);
         if (list.isEmpty()) {
             QVERIFY(QDir(folder.path()).mkdir("CALL3.TXT"));
         } else {
             folder.write("CALL3.TXT", list);
+        }
+        if (backupLinked) {
+            std::filesystem::create_hard_link(
+                database_folder::toPath(folder.path() + "/CALL3.TXT"),
+                database_folder::toPath(folder.path() + "/CALL3_backup.TXT"));
         }
         ScriptedMessages messages;
         ScriptedFiles files;
@@ -308,12 +336,13 @@ private slots:
         trigger(*window, "mnuCall3");
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.last().icon, QMessageBox::Critical);
-        const QStringList lines = messages.last().text.split("\r\n");
-        QCOMPARE(lines.first(), firstLine);
-        QCOMPARE(lines.at(1), QDir::toNativeSeparators(folder.path() + "/CALL3.TXT"));
-        QCOMPARE(lines.at(2), reason);
+        QCOMPARE(messages.last().text.split("\r\n"),
+                 message.replaceInStrings("%1", QDir::toNativeSeparators(folder.path() + "/")));
         QCOMPARE(folder.read("CALL3.TXT"), list);
-        QVERIFY(!QFileInfo::exists(folder.path() + "/CALL3_backup.TXT"));
+        QCOMPARE(QFileInfo::exists(folder.path() + "/CALL3_backup.TXT"), backupLinked);
+        if (backupLinked) {
+            QCOMPARE(folder.read("CALL3_backup.TXT"), list);
+        }
     }
 
     // Qt's own dialog, not the system's, so that it speaks the window's language.

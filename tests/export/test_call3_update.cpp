@@ -108,6 +108,12 @@ const MergeCase kMerges[] = {
          "\n// all stations\n// late note\nQQ1ABC,JO62,,,\nQQ5NEW,JO62,,,\nQQ9ZZZ,JN48,,,\n"
          "ZZZZ,end\nZZZZZZ\n",
      {.added = 1}},
+    // A comment is no database's heading line, whatever it says.
+    {"CommentLikeAHeadingLine",
+     "QQ2B;x;JO62\r\n",
+     "//;CALL;LOCATOR\n// Version: 1\nQQ1A,JO01,,,\n",
+     "//;CALL;LOCATOR\n// Version: 1\n" + ownLine(1, 0) + "\nQQ1A,JO01,,,\nQQ2B,JO62,,,\n",
+     {.added = 1}},
     {"EarlierOwnLineReplaced",
      "QQ1ABC;x;jo62qm\r\n",
      "// Version: 2024-01-01\nQQ0A,JO01,,,\n"
@@ -143,6 +149,13 @@ const MergeCase kMerges[] = {
      "QQ1A,JO01,,,\nQQ3C,JO02,,,\r\nQQ4D,JO03",
      ownLine(1, 0) + "\nQQ1A,JO01,,,\nQQ2B,JO62,,,\nQQ3C,JO02,,,\nQQ4D,JO03\n",
      {.added = 1}},
+    // Every CR before an LF belongs to the line end: a line written with one
+    // left over would lose it at the next update, which would change it again.
+    {"LfListLosesEveryCrAtALinesEnd",
+     "QQ2B;x;JO62\r\n",
+     "QQ1A,JO01,,,\nQQ3C,JO02,,,\r\r\nQQ4D,J\rO03\r\r",
+     ownLine(1, 0) + "\nQQ1A,JO01,,,\nQQ2B,JO62,,,\nQQ3C,JO02,,,\nQQ4D,J\rO03\n",
+     {.added = 1}},
     // Malformed lines stay, sorted by the text before their first comma;
     // a locator written into a line gets a comma behind it.
     {"MalformedLinesStay",
@@ -155,6 +168,19 @@ const MergeCase kMerges[] = {
      "QQ3C,JO01,,,\nQQ1A,JO02,first\nQQ2B,JO03,,,\nQQ1A,JO04,second\n",
      ownLine(0, 0) + "\nQQ1A,JO02,first\nQQ1A,JO04,second\nQQ2B,JO03,,,\nQQ3C,JO01,,,\n",
      {}},
+    // Rewritten in upper case, but no station moved.
+    {"LocatorDifferingOnlyInCaseUnchanged",
+     "2E0AAG;x;IO82VE\r\nQQ1A;x;JO62\r\n",
+     "2E0AAG,IO82ve,,,\nQQ1A,jo62,first\nQQ1A,JO62,second\n",
+     ownLine(0, 0) + "\n2E0AAG,IO82VE,,,\nQQ1A,JO62,first\nQQ1A,JO62,second\n",
+     {.unchanged = 2}},
+    // The comma after the locator that a changed line gets: some readers
+    // skip a line without it.
+    {"ConfirmedLocatorGetsItsComma",
+     "QQ1ABC;x;JO62\r\n",
+     "QQ1ABC,JO62\n",
+     ownLine(0, 0) + "\nQQ1ABC,JO62,\n",
+     {.unchanged = 1}},
     {"CallTwiceInTheListGetsItInBothLines",
      "QQ1A;x;KO12\r\n",
      "QQ1A,JO02,first\nQQ1A,JO04,second\n",

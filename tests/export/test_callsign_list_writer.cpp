@@ -411,6 +411,46 @@ const FailureCase kLookupListFailures[] = {
      },
      Status::NoLookupList,
      {}},
+    // Another station database, chosen by mistake in the same dialog.
+    {"ListIsAnotherDatabase",
+     [](const fs::path&, const fs::path& l) { writeFile(l, kHeading + "\r\nQQ9OLD;x;IO91WM\r\n"); },
+     Status::NoLookupList,
+     {}},
+    // A backup that is the list or the database would put the old list over
+    // it; a hard link is one file as much as a symbolic one.
+    {"BackupHardLinkToTheList",
+     [](const fs::path& f, const fs::path& l) { fs::create_hard_link(l, f / "CALL3_backup.TXT"); },
+     Status::SameFile,
+     {},
+     Held::Nothing,
+     "CALL3_backup.TXT"},
+#ifndef _WIN32
+    {"BackupLinkToTheList",
+     [](const fs::path& f, const fs::path&) {
+         fs::create_symlink("CALL3.TXT", f / "CALL3_backup.TXT");
+     },
+     Status::SameFile,
+     {},
+     Held::Nothing,
+     "CALL3_backup.TXT"},
+    {"ListLinkToTheBackup",
+     [](const fs::path& f, const fs::path& l) {
+         fs::rename(l, f / "CALL3_backup.TXT");
+         fs::create_symlink("CALL3_backup.TXT", l);
+     },
+     Status::SameFile,
+     {},
+     Held::Nothing,
+     "CALL3_backup.TXT"},
+    {"BackupLinkToTheDatabase",
+     [](const fs::path& f, const fs::path&) {
+         fs::create_symlink("ms195.txt", f / "CALL3_backup.TXT");
+     },
+     Status::SameFile,
+     {},
+     Held::Nothing,
+     "CALL3_backup.TXT"},
+#endif
     {"BackupIsFolder",
      [](const fs::path& f, const fs::path&) { fs::create_directory(f / "CALL3_backup.TXT"); },
      Status::ListNotWritable,
