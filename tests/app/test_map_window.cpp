@@ -308,7 +308,9 @@ private slots:
             }
             return hits;
         };
-        QVERIFY2(ringHits(1000) > 90, qPrintable(QString::number(ringHits(1000))));
+        // The ring is dashed: it shows at a third to two thirds of the headings,
+        // as the platform's painting lays out its dashes.
+        QVERIFY2(ringHits(1000) > 45, qPrintable(QString::number(ringHits(1000))));
         // Between the rings there is none.
         QVERIFY2(ringHits(1120) < 10, qPrintable(QString::number(ringHits(1120))));
         QVERIFY2(ringHits(880) < 10, qPrintable(QString::number(ringHits(880))));
