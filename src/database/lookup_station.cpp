@@ -3,34 +3,57 @@
 
 #include "database/ascii.h"
 
+#include <array>
+
 namespace kelmora {
 namespace {
 
-constexpr bool isLetter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+// What a byte may stand for in a callsign or a locator, looked up in a table:
+// a million stations are checked while a large database is read.
+enum CharacterClass : std::uint8_t {
+    kCallCharacter = 1 << 0,   // an ASCII letter or digit
+    kDigit = 1 << 1,           // 0-9
+    kFieldLetter = 1 << 2,     // A-R in either case
+    kSubsquareLetter = 1 << 3, // A-X in either case
+};
+
+constexpr std::array<std::uint8_t, 256> kClasses = [] {
+    std::array<std::uint8_t, 256> classes{};
+    for (char c = '0'; c <= '9'; ++c) {
+        classes[static_cast<unsigned char>(c)] = kCallCharacter | kDigit;
+    }
+    for (char c = 'A'; c <= 'Z'; ++c) {
+        std::uint8_t letter = kCallCharacter;
+        letter |= c <= 'R' ? kFieldLetter : 0;
+        letter |= c <= 'X' ? kSubsquareLetter : 0;
+        classes[static_cast<unsigned char>(c)] = letter;
+        classes[static_cast<unsigned char>(ascii::toLower(c))] = letter;
+    }
+    return classes;
+}();
+
+std::uint8_t classOf(char c) {
+    return kClasses[static_cast<unsigned char>(c)];
 }
 
-constexpr bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// An upper-case letter no later than last in the alphabet.
-constexpr bool isLetterUpTo(char c, char last) {
-    const char upper = ascii::toUpper(c);
-    return upper >= 'A' && upper <= last;
+// Without the blanks at either end; most fields have none.
+std::string_view withoutBlanks(std::string_view field) {
+    if (!field.empty() && field.front() != ' ' && field.back() != ' ') {
+        return field;
+    }
+    return ascii::trimBlanks(field);
 }
 
 bool isCall(std::string_view call) {
     if (call.size() < 3 || call.size() > LookupStation::kLongestCall) {
         return false;
     }
+    std::uint8_t all = kCallCharacter;
     for (const char c : call) {
-        if (!isLetter(c) && !isDigit(c)) {
-            return false;
-        }
+        all &= classOf(c);
     }
     // A line that starts so ends the list for older readers.
-    return !ascii::equalsIgnoringCase(call.substr(0, 4), "ZZZZ");
+    return all != 0 && !ascii::equalsIgnoringCase(call.substr(0, 4), "ZZZZ");
 }
 
 // Field (A-R twice), square (two digits) and, for six characters, the
@@ -39,29 +62,28 @@ bool isGrid(std::string_view grid) {
     if (grid.size() != 4 && grid.size() != 6) {
         return false;
     }
-    if (!isLetterUpTo(grid[0], 'R') || !isLetterUpTo(grid[1], 'R') || !isDigit(grid[2]) ||
-        !isDigit(grid[3])) {
-        return false;
-    }
-    return grid.size() == 4 || (isLetterUpTo(grid[4], 'X') && isLetterUpTo(grid[5], 'X'));
+    const bool square = (classOf(grid[0]) & classOf(grid[1]) & kFieldLetter) != 0 &&
+                        (classOf(grid[2]) & classOf(grid[3]) & kDigit) != 0;
+    return square &&
+           (grid.size() == 4 || (classOf(grid[4]) & classOf(grid[5]) & kSubsquareLetter) != 0);
 }
 
 } // namespace
 
 LookupStation::Verdict LookupStation::check(std::string_view callsign, std::string_view locator,
                                             LookupStation& station) {
-    // The "/" rule of the callsign list, on the field as it stands.
-    if (callsign.find('/') != std::string_view::npos) {
-        return Verdict::SlashInCall;
-    }
-    const std::string_view call = ascii::trimBlanks(callsign);
+    // The "/" rule of the callsign list goes first, on the field as it
+    // stands; a call of letters and digits between blanks has no "/".
+    const std::string_view call = withoutBlanks(callsign);
     if (!isCall(call)) {
-        return Verdict::InvalidCall;
+        return callsign.find('/') != std::string_view::npos ? Verdict::SlashInCall
+                                                            : Verdict::InvalidCall;
     }
-    const std::string_view grid = ascii::trimBlanks(locator);
+    const std::string_view grid = withoutBlanks(locator);
     if (!isGrid(grid)) {
         return Verdict::InvalidLocator;
     }
+    station.call_ = {};
     for (std::size_t i = 0; i < call.size(); ++i) {
         station.call_[i] = ascii::toUpper(call[i]);
     }

@@ -17,6 +17,8 @@ public:
     static constexpr std::size_t kLongestGrid = 6;
 
     std::string_view call() const { return {call_.data(), callLength_}; }
+    // The call followed by NUL bytes.
+    const std::array<char, kLongestCall>& paddedCall() const { return call_; }
     std::string_view grid() const { return {grid_.data(), gridLength_}; }
 
     // Why a station of the database stays out of the list, or Taken.
