@@ -28,6 +28,14 @@ public:
     // and, when it is taken, fills station with their upper-case forms.
     static Verdict check(std::string_view callsign, std::string_view locator,
                          LookupStation& station);
+    // Takes the usual station at one go: fields without quotes or blanks, a
+    // callsign of letters and digits and a valid locator. False for every
+    // other station, whose verdict check then gives. The bytes of each field
+    // must be readable kReadableAfterStart bytes from its start, beyond its
+    // end (as in StationScanner's blocks).
+    static constexpr std::size_t kReadableAfterStart = 16;
+    static bool takePlain(std::string_view callsign, std::string_view locator,
+                          LookupStation& station);
 
 private:
     std::array<char, kLongestCall> call_{};

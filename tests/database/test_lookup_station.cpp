@@ -72,6 +72,29 @@ TEST_P(Check, GivesTheListsVerdict) {
     }
 }
 
+// The quick way for fields in a block: the same station where it takes one,
+// and it takes every station whose fields have no blank or quote.
+TEST_P(Check, TakenAtOneGoAsCheckTakesIt) {
+    const CheckRow& row = GetParam();
+    const std::string padding(LookupStation::kReadableAfterStart, ';');
+    const std::string block = row.callsign + padding + row.locator + padding;
+    const std::string_view callsign(block.data(), row.callsign.size());
+    const std::string_view locator(block.data() + row.callsign.size() + padding.size(),
+                                   row.locator.size());
+    LookupStation station;
+    const bool taken = LookupStation::takePlain(callsign, locator, station);
+    const bool plain = (row.callsign + row.locator).find_first_of(" \"") == std::string::npos;
+    if (row.verdict != Verdict::Taken) {
+        EXPECT_FALSE(taken);
+    } else if (plain) {
+        ASSERT_TRUE(taken);
+    }
+    if (taken) {
+        EXPECT_EQ(station.call(), row.call);
+        EXPECT_EQ(station.grid(), row.grid);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Table, Check, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
