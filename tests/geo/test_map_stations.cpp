@@ -107,14 +107,14 @@ const FileRow kFiles[] = {
 
 class Files : public ::testing::TestWithParam<FileRow> {};
 
-// Read in one part, and in parts whose starts fall in every kind of place.
+// Read in blocks whose ends fall in every kind of place.
 TEST_P(Files, GiveTheStationsOfTheLists) {
     const FileRow& row = GetParam();
     const testing::MemoryFile bytes(row.bytes);
-    for (const std::size_t parts : {1, 2, 3, 5, 11}) {
-        SCOPED_TRACE(parts);
-        const MapStations stations =
-            MapStations::read([&bytes] { return bytes.open(); }, row.hasHeadingLine, parts);
+    for (const std::size_t blockSize :
+         {std::size_t{0}, std::size_t{65}, std::size_t{97}, StationScanner::kDefaultBlockSize}) {
+        SCOPED_TRACE(blockSize);
+        const MapStations stations = MapStations::read(bytes.open(), row.hasHeadingLine, blockSize);
         EXPECT_EQ(stations.status(), row.status);
         EXPECT_FALSE(stations.error());
         EXPECT_EQ(stations.linesLeftOut(), row.linesLeftOut);
