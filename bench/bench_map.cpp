@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Times the reading of a database's stations for the map against the search
 // of the same file for a text it does not hold, the yardstick of a pass
-// through the file, taking turns; counts the memory the map keeps per
-// station; and times the projection of every station onto the map's plane
-// against GeographicLib projecting each station in turn on one core.
+// through the file, taking turns; times the window's projection of every
+// station onto the map's plane against GeographicLib projecting each station
+// exactly; and counts the memory the map keeps per station.
 //
 // Usage: bench_map [--once]
 // With --once, the search and the reading run once each and nothing else
@@ -13,9 +13,9 @@
 #include "bench_support.h"
 #include "database/search_matcher.h"
 #include "geo/azimuthal_map.h"
+#include "geo/fast_projection.h"
 #include "geo/locator.h"
 #include "geo/map_stations.h"
-#include "geo/station_plane.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -23,7 +23,6 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -102,21 +101,19 @@ void printReading(const ReadTimes& times, const geo::MapStations& stations) {
                 times.map.median() / times.search.median(), kReadGoal, verdict(best <= kReadGoal));
 }
 
-void printMemory(const geo::MapStations& stations, std::size_t pointBytes) {
-    const double count = static_cast<double>(stations.size());
-    const double stationBytes = static_cast<double>(stations.memoryBytes()) / count;
-    const double planeBytes = static_cast<double>(pointBytes) / count;
-    std::printf("memory per station: %.1f bytes read + %.1f bytes of places = %.1f bytes "
-                "(goal <= %.0f): %s\n",
-                stationBytes, planeBytes, stationBytes + planeBytes, kBytesGoal,
-                verdict(stationBytes + planeBytes <= kBytesGoal));
-    std::printf("  while projecting, a few hundred KiB a thread for the places of recent "
-                "locators, whatever the number of stations\n");
+// The places of the stations' locators, as the window projects them.
+std::vector<geo::PlanePoint> projectFast(const geo::MapStations& stations,
+                                         const geo::FastProjection& projection) {
+    std::vector<geo::PlanePoint> places;
+    places.reserve(stations.size());
+    for (const geo::MapStation& station : stations.stations()) {
+        places.push_back(projection.forward(station.locator().centre()));
+    }
+    return places;
 }
 
-// GeographicLib's projection of every station, one by one: the yardstick
-// of the projection by locator.
-double projectEachStation(const geo::MapStations& stations, const geo::AzimuthalMap& map) {
+// GeographicLib's exact projection of each station: the yardstick.
+double projectExactly(const geo::MapStations& stations, const geo::AzimuthalMap& map) {
     double sum = 0;
     const double seconds = bestSeconds(1, [&] {
         for (const geo::MapStation& station : stations.stations()) {
@@ -129,36 +126,34 @@ double projectEachStation(const geo::MapStations& stations, const geo::Azimuthal
     return seconds;
 }
 
-std::size_t distinctLocators(const geo::MapStations& stations) {
-    std::vector<std::uint32_t> codes;
-    codes.reserve(stations.size());
-    for (const geo::MapStation& station : stations.stations()) {
-        codes.push_back(station.locator().code());
-    }
-    std::sort(codes.begin(), codes.end());
-    return static_cast<std::size_t>(std::unique(codes.begin(), codes.end()) - codes.begin());
+// Returns the bytes the places take.
+std::size_t printProjection(const geo::MapStations& stations) {
+    const geo::FastProjection projection(*geo::locatorCentre(kCentre));
+    std::size_t placeBytes = 0;
+    const double fast = bestSeconds(3, [&] {
+        placeBytes = projectFast(stations, projection).capacity() * sizeof(geo::PlanePoint);
+    });
+    const double exact = projectExactly(stations, projection.exact());
+    const double count = static_cast<double>(stations.size());
+    std::printf("projection of %zu stations centred on %.*s\n", stations.size(),
+                static_cast<int>(kCentre.size()), kCentre.data());
+    std::printf("  GeographicLib station by station %8.1f ms (%.3f us a station)\n", exact * 1e3,
+                exact * 1e6 / count);
+    std::printf("  the window's FastProjection      %8.1f ms (%.3f us a station)\n", fast * 1e3,
+                fast * 1e6 / count);
+    std::printf("  ratio FastProjection/GeographicLib %.3f (%.0f times as fast)\n", fast / exact,
+                exact / fast);
+    return placeBytes;
 }
 
-std::size_t printProjection(const geo::MapStations& stations, double searchSeconds) {
-    const geo::AzimuthalMap map(*geo::locatorCentre(kCentre));
-    std::size_t pointBytes = 0;
-    const double byLocator = bestSeconds(3, [&] {
-        const auto points = geo::projectStations(stations, map);
-        pointBytes = points->capacity() * sizeof(geo::PlanePoint);
-    });
-    const double eachStation = projectEachStation(stations, map);
-    const std::size_t locators = distinctLocators(stations);
-    std::printf("projection centred on %.*s: %zu stations at %zu locators\n",
-                static_cast<int>(kCentre.size()), kCentre.data(), stations.size(), locators);
-    std::printf("  GeographicLib station by station %8.1f ms (%.2f us a station)\n",
-                eachStation * 1e3, eachStation * 1e6 / static_cast<double>(stations.size()));
-    std::printf("  projectStations on %u cores      %8.1f ms (%.2f us a locator)\n",
-                std::thread::hardware_concurrency(), byLocator * 1e3,
-                byLocator * 1e6 / static_cast<double>(locators));
-    std::printf("  ratio projectStations/station by station %.2f, projectStations/no-hit search "
-                "%.1f\n",
-                byLocator / eachStation, byLocator / searchSeconds);
-    return pointBytes;
+void printMemory(const geo::MapStations& stations, std::size_t placeBytes) {
+    const double count = static_cast<double>(stations.size());
+    const double stationBytes = static_cast<double>(stations.memoryBytes()) / count;
+    const double planeBytes = static_cast<double>(placeBytes) / count;
+    std::printf("memory per station: %.1f bytes read + %.1f bytes of places = %.1f bytes "
+                "(goal <= %.0f): %s\n",
+                stationBytes, planeBytes, stationBytes + planeBytes, kBytesGoal,
+                verdict(stationBytes + planeBytes <= kBytesGoal));
 }
 
 } // namespace
@@ -179,8 +174,8 @@ int main(int argc, char** argv) {
         const ReadTimes times = compareReading(file);
         const geo::MapStations stations = readForMap(file);
         printReading(times, stations);
-        const std::size_t pointBytes = printProjection(stations, times.search.best());
-        printMemory(stations, pointBytes);
+        const std::size_t placeBytes = printProjection(stations);
+        printMemory(stations, placeBytes);
         std::printf("peak resident memory: %.1f MiB\n", peakResidentMiB());
     } catch (const std::runtime_error& failure) {
         std::fprintf(stderr, "bench_map: %s\n", failure.what());

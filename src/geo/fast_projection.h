@@ -3,11 +3,10 @@
 
 #include "geo/azimuthal_map.h"
 #include "geo/lat_lon.h"
-#include "geo/station_plane.h"
 
 #include <vector>
 
-namespace kelmora {
+namespace kelmora::geo {
 
 // The map's projection made fast for many places. The exact projection (a
 // geodesic's inverse problem, microseconds each) is done once for the nodes
@@ -18,27 +17,27 @@ namespace kelmora {
 // plane tears at the antipode, places are projected exactly.
 class FastProjection {
 public:
-    explicit FastProjection(geo::LatLon centre);
+    explicit FastProjection(LatLon centre);
 
-    const geo::AzimuthalMap& exact() const { return exact_; }
-    geo::PlanePoint forward(geo::LatLon place) const;
+    const AzimuthalMap& exact() const { return exact_; }
+    PlanePoint forward(LatLon place) const;
 
     // Grid nodes beyond this distance from the centre are too close to the
     // tear for the interpolation: the cells around them are projected exactly.
     static constexpr double kInterpolatedWithinKm = 17000;
 
 private:
-    geo::PlanePoint node(int latIndex, int lonIndex) const;
+    PlanePoint node(int latIndex, int lonIndex) const;
     void fillMargins();
     void findTornCells();
 
-    geo::AzimuthalMap exact_;
+    AzimuthalMap exact_;
     // The nodes, with two rows and columns of margin all round: beyond the
     // date line the nodes repeat, beyond a pole they continue on the other
     // side of it.
-    std::vector<geo::PlanePoint> nodes_;
+    std::vector<PlanePoint> nodes_;
     // Per cell, whether it lies so near the antipode that it is projected exactly.
     std::vector<bool> torn_;
 };
 
-} // namespace kelmora
+} // namespace kelmora::geo
