@@ -10,8 +10,9 @@ namespace kelmora::geo {
 
 // The map's projection made fast for many places. The exact projection (a
 // geodesic's inverse problem, microseconds each) is done once for the nodes
-// of a grid of 4 degrees, and places between them are interpolated (bicubic),
-// about twenty times faster. The interpolation errs by less than 0.1 km up to
+// of a grid of 4 degrees, and places between them are interpolated (bicubic):
+// a million stations all over the world in a tenth of the time the exact
+// projection takes (bench_map). The interpolation errs by less than 0.1 km up to
 // 8,000 km from the centre and by 3 km at most up to 17,000 km, a quarter of a
 // pixel at most at the scales that show those distances; beyond, where the
 // plane tears at the antipode, places are projected exactly.
