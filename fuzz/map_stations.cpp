@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Input: a flag byte (bit 0: the database has a heading line; the others:
-// the number of parts it is read in at once, less one), then the database.
+// how many bytes beyond the least the reader's blocks hold), then the
+// database.
 //
 // The map's stations must be those of a plain model of the station lists'
 // columns and rules, in the order of the file, each with the offset of its
-// line, however the file is cut into parts; every station's line must come
-// back whole by that offset.
+// line, wherever the blocks end; every station's line must come back whole by
+// that offset.
 
 #include "geo/map_stations.h"
 
@@ -126,12 +127,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     InputBytes input(data, size);
     const std::uint8_t flags = input.byte();
     const bool hasHeadingLine = (flags & 0x01) != 0;
-    const std::size_t parts = 1 + (flags >> 1) % 8;
+    const std::size_t blockSize = StationScanner::kSmallestBlockSize + (flags >> 1);
     const std::string_view database = input.rest();
 
     const MemoryFile file(database);
     const geo::MapStations stations =
-        geo::MapStations::read([&file] { return file.open(); }, hasHeadingLine, parts);
+        geo::MapStations::read(file.open(), hasHeadingLine, blockSize);
     const Model model = modelOf(database, hasHeadingLine);
     require(stations.status() == model.status, "the status differs from the model");
     require(stations.size() == model.stations.size(), "the number of stations differs");

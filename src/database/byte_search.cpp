@@ -1,16 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "database/byte_search.h"
 
+#include "database/x86_simd.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
-
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__)) &&                            \
-    !defined(KELMORA_PORTABLE_SEARCH)
-#define KELMORA_SEARCH_X86_SIMD 1
-#include <immintrin.h>
-#endif
 
 namespace kelmora {
 namespace {

@@ -17,6 +17,8 @@ public:
     static constexpr std::size_t kLongestGrid = 6;
 
     std::string_view call() const { return {call_.data(), callLength_}; }
+    // The call followed by NUL bytes.
+    const std::array<char, kLongestCall>& paddedCall() const { return call_; }
     std::string_view grid() const { return {grid_.data(), gridLength_}; }
 
     // Why a station of the database stays out of the list, or Taken.
@@ -26,6 +28,14 @@ public:
     // and, when it is taken, fills station with their upper-case forms.
     static Verdict check(std::string_view callsign, std::string_view locator,
                          LookupStation& station);
+    // Takes the usual station at one go: fields without quotes or blanks, a
+    // callsign of letters and digits and a valid locator. False for every
+    // other station, whose verdict check then gives. The bytes of each field
+    // must be readable kReadableAfterStart bytes from its start, beyond its
+    // end (as in StationScanner's blocks).
+    static constexpr std::size_t kReadableAfterStart = 16;
+    static bool takePlain(std::string_view callsign, std::string_view locator,
+                          LookupStation& station);
 
 private:
     std::array<char, kLongestCall> call_{};

@@ -23,6 +23,9 @@ public:
     // such column.
     bool hasCallsignColumn() const { return callsignField_.has_value(); }
     bool hasLocatorColumn() const { return locatorField_.has_value(); }
+    // The columns' field numbers, counted from 0, where known.
+    std::optional<std::size_t> callsignField() const { return callsignField_; }
+    std::optional<std::size_t> locatorField() const { return locatorField_; }
 
     struct Fields {
         std::string_view callsign;

@@ -19,16 +19,6 @@ std::size_t findSeparator(std::string_view line, std::size_t start) {
 
 } // namespace
 
-std::string_view removeEnclosingQuotes(std::string_view field) {
-    if (!field.empty() && field.front() == '"') {
-        field.remove_prefix(1);
-    }
-    if (!field.empty() && field.back() == '"') {
-        field.remove_suffix(1);
-    }
-    return field;
-}
-
 void splitFields(std::string_view line, std::span<std::string_view> slots, QuoteRemoval quotes) {
     std::size_t start = 0;
     for (std::string_view& slot : slots) {

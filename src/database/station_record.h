@@ -30,7 +30,15 @@ void splitFields(std::string_view line, std::span<std::string_view> slots, Quote
 
 // Takes at most one double quote off the start and then at most one off the
 // end of the field as it then stands.
-std::string_view removeEnclosingQuotes(std::string_view field);
+inline std::string_view removeEnclosingQuotes(std::string_view field) {
+    if (!field.empty() && field.front() == '"') {
+        field.remove_prefix(1);
+    }
+    if (!field.empty() && field.back() == '"') {
+        field.remove_suffix(1);
+    }
+    return field;
+}
 
 // The eight fields of a line, each with its enclosing quotes removed.
 StationRecord splitStationLine(std::string_view line);

@@ -14,6 +14,13 @@ struct PlaneKm {
     double y = 0;
 };
 
+// The same in floats, for the many points of a map: exact to a few metres
+// across the whole Earth, far below a pixel, in half the memory.
+struct PlanePoint {
+    float x = 0;
+    float y = 0;
+};
+
 // The azimuthal equidistant projection on the WGS84 ellipsoid, centred on one
 // place: every straight line from the centre is a geodesic, its direction the
 // heading and its length the distance.

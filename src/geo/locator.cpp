@@ -20,10 +20,6 @@ struct Division {
 };
 constexpr std::array<Division, 4> kDivisions = {{{18, 'A'}, {10, '0'}, {24, 'A'}, {10, '0'}}};
 
-// The one square that the digital modes' "RR73" (roger, best regards) would
-// name: a word of a message, never a station's place.
-constexpr std::string_view kMessageWord = "RR73";
-
 std::optional<std::uint32_t> valueOf(char c, const Division& division) {
     const int value = ascii::toUpper(c) - division.first;
     if (value < 0 || value >= static_cast<int>(division.count)) {

@@ -22,6 +22,10 @@ struct LocatorCell {
     std::size_t length = 0;
 };
 
+// The one square that the digital modes' "RR73" (roger, best regards) would
+// name: a word of a message, never a station's place.
+inline constexpr std::string_view kMessageWord = "RR73";
+
 // The columns (and rows) of the world for a locator length of 4, 6 or 8.
 std::uint32_t cellsAcross(std::size_t length);
 

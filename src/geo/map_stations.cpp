@@ -3,87 +3,43 @@
 
 #include <algorithm>
 #include <array>
-#include <thread>
 #include <utility>
 
 namespace kelmora::geo {
 namespace {
 
-// A station's line is about this long: the stations of a large file then
-// mostly fit into the room set aside at the start, without the copies of
-// growing.
-constexpr std::uint64_t kTypicalLineBytes = 80;
-// A file is read in parts of at least this size, one a core.
-constexpr std::uint64_t kLeastPartBytes = 8 << 20;
-constexpr std::uint64_t kToTheEnd = ~std::uint64_t{0};
+// Room for a few more stations than the first lines suggest, so that the
+// stations are seldom moved while they are read...
+constexpr std::uint64_t kReserveShare = 16;
+// ...but never for more than the shortest station lines would give.
+constexpr std::uint64_t kShortestLineBytes = 8;
 // Room left unused beyond this share of the stations is given back.
 constexpr std::size_t kSpareShare = 8;
 // A line read again by its offset is read in pieces of this size.
 constexpr std::size_t kLinePiece = 4096;
+constexpr std::uint32_t kLocatorMask = (std::uint32_t{1} << PackedLocator::kBitsUsed) - 1;
 
 std::size_t lineEnd(std::string_view bytes) {
     return std::min(bytes.find('\n'), bytes.find('\r'));
 }
 
-std::size_t partsFor(std::uint64_t fileSize) {
-    const std::uint64_t cores = std::max(1u, std::thread::hardware_concurrency());
-    return static_cast<std::size_t>(
-        std::clamp<std::uint64_t>(fileSize / kLeastPartBytes, 1, cores));
-}
-
-// Where the first line that starts at or after the offset (at least 1)
-// starts: just after the first line end that reaches the offset; the file's
-// size when none does.
-std::uint64_t lineStartFrom(InputFile& file, std::uint64_t offset) {
-    std::array<char, kLinePiece + 1> piece{};
-    for (std::uint64_t at = offset - 1; at < file.size();) {
-        // One byte more than is looked at, for the LF of a CR LF.
-        const std::size_t got = file.readAt(at, piece);
-        const std::size_t looked = std::min(got, kLinePiece);
-        const std::size_t end = lineEnd(std::string_view(piece.data(), looked));
-        if (end != std::string_view::npos) {
-            const bool crLf = piece[end] == '\r' && end + 1 < got && piece[end + 1] == '\n';
-            return at + end + (crLf ? 2 : 1);
-        }
-        if (file.error() || looked == 0) {
-            break;
-        }
-        at += looked;
+// Where the line's station lies on the map: nowhere when the lists leave it
+// out, or its locator is no place, or its line starts beyond the map's reach.
+std::optional<PackedLocator> placeOf(const StationScanner::Line& line) {
+    if (line.verdict != StationVerdict::Taken || line.offset > MapStation::kFarthestOffset) {
+        return std::nullopt;
     }
-    return file.size();
+    return PackedLocator::packTaken(line.station.grid());
 }
-
-// The offsets where the parts start: the first at 0, each other at the
-// start of a line near its share of the file.
-std::vector<std::uint64_t> partStarts(InputFile& file, std::size_t parts, FileError& error) {
-    std::vector<std::uint64_t> starts{0};
-    for (std::size_t part = 1; part < parts; ++part) {
-        const std::uint64_t share = file.size() / parts * part;
-        const std::uint64_t start = lineStartFrom(file, std::max<std::uint64_t>(share, 1));
-        if (start >= file.size()) {
-            break;
-        }
-        starts.push_back(std::max(start, starts.back()));
-    }
-    error = file.error();
-    return starts;
-}
-
-} // namespace
-
-namespace {
-
-constexpr std::uint32_t kLocatorMask = (std::uint32_t{1} << PackedLocator::kBitsUsed) - 1;
 
 } // namespace
 
 MapStation::MapStation(const LookupStation& station, PackedLocator locator,
                        std::uint64_t lineOffset)
-    : locatorAndOffsetHigh_(locator.code() | static_cast<std::uint32_t>(
+    : call_(station.paddedCall()),
+      locatorAndOffsetHigh_(locator.code() | static_cast<std::uint32_t>(
                                                  lineOffset >> 32 << PackedLocator::kBitsUsed)),
-      offsetLow_(static_cast<std::uint32_t>(lineOffset)) {
-    std::copy(station.call().begin(), station.call().end(), call_.begin());
-}
+      offsetLow_(static_cast<std::uint32_t>(lineOffset)) {}
 
 std::string_view MapStation::call() const {
     const auto end = std::find(call_.begin(), call_.end(), '\0');
@@ -99,32 +55,18 @@ std::uint64_t MapStation::lineOffset() const {
 }
 
 MapStations MapStations::read(const std::filesystem::path& database, bool hasHeadingLine) {
-    InputFile first(database);
-    const std::size_t parts = partsFor(first.size());
-    MapStations stations(hasHeadingLine);
-    stations.readParts([&database] { return InputFile(database); }, std::move(first), parts);
+    MapStations stations = read(InputFile(database), hasHeadingLine);
     stations.database_ = database;
     return stations;
 }
 
-MapStations MapStations::read(InputFile file, bool hasHeadingLine) {
+MapStations MapStations::read(InputFile file, bool hasHeadingLine, std::size_t blockSize) {
     MapStations stations(hasHeadingLine);
-    stations.readParts({}, std::move(file), 1);
+    const std::uint64_t fileSize = file.size();
+    StationScanner scanner(std::move(file), hasHeadingLine, blockSize);
+    stations.readAll(scanner, fileSize);
     return stations;
 }
-
-MapStations MapStations::read(const FileOpener& open, bool hasHeadingLine, std::size_t parts) {
-    MapStations stations(hasHeadingLine);
-    stations.readParts(open, open(), std::max<std::size_t>(parts, 1));
-    return stations;
-}
-
-// What one part of the file gave.
-struct MapStations::Run {
-    std::vector<MapStation> stations;
-    std::uint64_t linesLeftOut = 0;
-    FileError error;
-};
 
 void MapStations::failed(const FileError& error) {
     status_ = Status::ReadFailed;
@@ -133,114 +75,79 @@ void MapStations::failed(const FileError& error) {
     linesLeftOut_ = 0;
 }
 
-bool MapStations::readHeading(LineReader& reader) {
-    std::string_view line;
-    if (!reader.next(line)) {
-        return false;
+void MapStations::readAll(StationScanner& scanner, std::uint64_t fileSize) {
+    if (!scanner.isOpen()) {
+        failed(scanner.error());
+        return;
     }
-    columns_.takeHeadingLine(line);
+    if (!scanner.readFirstLine()) {
+        if (scanner.failed()) {
+            failed(scanner.error());
+        }
+        return;
+    }
+    columns_ = scanner.columns();
     if (!columns_.hasLocatorColumn()) {
         status_ = Status::NoLocatorColumn;
-        return false;
+        return;
     }
     if (!columns_.hasCallsignColumn()) {
         status_ = Status::NoCallColumn;
-        return false;
-    }
-    return true;
-}
-
-void MapStations::readRun(LineReader& reader, std::uint64_t end, Run& run) const {
-    std::string_view line;
-    MapStation station;
-    while (reader.next(line) && reader.lineOffset() < end) {
-        if (reader.lineOffset() <= MapStation::kFarthestOffset &&
-            checkLine(line, reader.lineOffset(), station) == StationVerdict::Taken) {
-            run.stations.push_back(station);
-        } else {
-            ++run.linesLeftOut;
-        }
-    }
-    run.error = reader.error();
-}
-
-void MapStations::readParts(const FileOpener& open, InputFile first, std::size_t parts) {
-    if (!first.isOpen()) {
-        failed(first.error());
         return;
     }
-    FileError error;
-    const std::vector<std::uint64_t> starts = partStarts(first, parts, error);
-    if (error) {
-        failed(error);
+    for (auto lines = scanner.next(); !lines.empty(); lines = scanner.next()) {
+        if (stations_.capacity() == 0) {
+            reserveFor(lines, fileSize);
+        }
+        for (const StationScanner::Line& line : lines) {
+            if (const std::optional<PackedLocator> locator = placeOf(line)) {
+                stations_.emplace_back(line.station, *locator, line.offset);
+            } else {
+                ++linesLeftOut_;
+            }
+        }
+    }
+    if (scanner.failed()) {
+        failed(scanner.error());
         return;
-    }
-    const std::uint64_t size = first.size();
-    LineReader firstReader(std::move(first));
-    if (!readHeading(firstReader)) {
-        if (firstReader.failed()) {
-            failed(firstReader.error());
-        }
-        return;
-    }
-    std::vector<Run> runs(starts.size());
-    // The first run sets room aside for the whole file, so that the others
-    // join it without a copy of its stations.
-    runs[0].stations.reserve(static_cast<std::size_t>(size / kTypicalLineBytes));
-    {
-        std::vector<std::jthread> helpers;
-        for (std::size_t part = 1; part < starts.size(); ++part) {
-            helpers.emplace_back([&, part] {
-                const std::uint64_t end = part + 1 < starts.size() ? starts[part + 1] : kToTheEnd;
-                InputFile file = open();
-                file.seek(starts[part]);
-                runs[part].stations.reserve(static_cast<std::size_t>(
-                    (std::min(end, size) - starts[part]) / kTypicalLineBytes));
-                LineReader reader(std::move(file));
-                if (reader.isOpen()) {
-                    readRun(reader, end, runs[part]);
-                } else {
-                    runs[part].error = reader.error();
-                }
-            });
-        }
-        readRun(firstReader, starts.size() > 1 ? starts[1] : kToTheEnd, runs[0]);
-    }
-    join(runs);
-}
-
-void MapStations::join(std::vector<Run>& runs) {
-    for (const Run& run : runs) {
-        if (run.error) {
-            failed(run.error);
-            return;
-        }
-    }
-    stations_ = std::move(runs[0].stations);
-    linesLeftOut_ = runs[0].linesLeftOut;
-    for (std::size_t part = 1; part < runs.size(); ++part) {
-        stations_.insert(stations_.end(), runs[part].stations.begin(), runs[part].stations.end());
-        linesLeftOut_ += runs[part].linesLeftOut;
     }
     if (stations_.capacity() - stations_.size() > stations_.size() / kSpareShare) {
         stations_.shrink_to_fit();
     }
 }
 
-StationVerdict MapStations::checkLine(std::string_view line, std::uint64_t lineOffset,
-                                      MapStation& station) const {
-    const StationColumns::Fields fields = columns_.fieldsOf(line);
-    LookupStation checked;
-    const StationVerdict verdict = LookupStation::check(fields.callsign, fields.locator, checked);
+// Room for as many stations as the file holds lines like its first ones.
+void MapStations::reserveFor(std::span<const StationScanner::Line> firstLines,
+                             std::uint64_t fileSize) {
+    if (firstLines.size() < 2) {
+        return;
+    }
+    const std::uint64_t first = firstLines.front().offset;
+    const std::uint64_t spanned = firstLines.back().offset - first;
+    const std::uint64_t lineBytes = std::max(kShortestLineBytes, spanned / (firstLines.size() - 1));
+    const std::uint64_t lines = (fileSize - std::min(fileSize, first)) / lineBytes + 1;
+    stations_.reserve(static_cast<std::size_t>(lines + lines / kReserveShare));
+}
+
+StationVerdict MapStations::toMapStation(StationVerdict verdict, const LookupStation& checked,
+                                         std::uint64_t lineOffset, MapStation& station) {
     if (verdict != StationVerdict::Taken) {
         return verdict;
     }
-    const std::optional<PackedLocator> locator = PackedLocator::pack(checked.grid());
+    const std::optional<PackedLocator> locator = PackedLocator::packTaken(checked.grid());
     if (!locator) {
         return StationVerdict::InvalidLocator;
     }
     station = MapStation(checked, *locator, lineOffset);
     return StationVerdict::Taken;
+}
+
+StationVerdict MapStations::checkLine(std::string_view line, std::uint64_t lineOffset,
+                                      MapStation& station) const {
+    const auto [callsign, locator] = columns_.fieldsOf(line);
+    LookupStation checked;
+    return toMapStation(LookupStation::check(callsign, locator, checked), checked, lineOffset,
+                        station);
 }
 
 std::vector<std::size_t> MapStations::stationsAt(PackedLocator locator) const {

@@ -3,16 +3,15 @@
 
 #include "database/file_error.h"
 #include "database/input_file.h"
-#include "database/line_reader.h"
 #include "database/lookup_station.h"
 #include "database/station_columns.h"
+#include "database/station_scanner.h"
 #include "geo/packed_locator.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -52,8 +51,7 @@ using StationVerdict = LookupStation::Verdict;
 // The stations of one database as the map shows them, read in one pass with
 // the same column finding and station rules as the station lists: every
 // line after the first whose callsign and locator fields make a station.
-// The stations stay in the order of the file. A large file is read in parts
-// at once, one a core, each part by a reader of its own.
+// The stations stay in the order of the file.
 class MapStations {
 public:
     enum class Status {
@@ -68,12 +66,10 @@ public:
     // hasHeadingLine: whether the database's first line holds its headings,
     // as the window found when it opened the database.
     static MapStations read(const std::filesystem::path& database, bool hasHeadingLine);
-    // In one part.
-    static MapStations read(InputFile file, bool hasHeadingLine);
-    // In the given number of parts, each from a file of its own that open
-    // gives; every such file must hold the same bytes.
-    using FileOpener = std::function<InputFile()>;
-    static MapStations read(const FileOpener& open, bool hasHeadingLine, std::size_t parts);
+    // From an open file, read in blocks of the given size: any size gives
+    // the same stations.
+    static MapStations read(InputFile file, bool hasHeadingLine,
+                            std::size_t blockSize = StationScanner::kDefaultBlockSize);
 
     Status status() const { return status_; }
     const FileError& error() const { return error_; }
@@ -118,11 +114,12 @@ public:
 
 private:
     explicit MapStations(bool hasHeadingLine) : columns_(hasHeadingLine) {}
-    struct Run;
-    bool readHeading(LineReader& reader);
-    void readRun(LineReader& reader, std::uint64_t end, Run& run) const;
-    void readParts(const FileOpener& open, InputFile first, std::size_t parts);
-    void join(std::vector<Run>& runs);
+    void readAll(StationScanner& scanner, std::uint64_t fileSize);
+    void reserveFor(std::span<const StationScanner::Line> firstLines, std::uint64_t fileSize);
+    // The map's station of what the station lists' check gave: not one where
+    // the locator is no place on the map.
+    static StationVerdict toMapStation(StationVerdict verdict, const LookupStation& checked,
+                                       std::uint64_t lineOffset, MapStation& station);
     void failed(const FileError& error);
 
     std::filesystem::path database_;

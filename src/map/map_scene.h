@@ -2,8 +2,8 @@
 #pragma once
 
 #include "geo/coastlines.h"
+#include "geo/fast_projection.h"
 #include "geo/lat_lon.h"
-#include "map/fast_projection.h"
 
 #include <array>
 #include <chrono>
@@ -70,7 +70,7 @@ private:
     bool projectPlaces(std::chrono::steady_clock::time_point until);
 
     geo::LatLon centre_;
-    FastProjection projection_;
+    geo::FastProjection projection_;
     const geo::Coastlines& coastSource_;
     std::size_t coastProjected_ = 0;
     std::vector<PlaneLine> coast_;

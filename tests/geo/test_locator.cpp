@@ -98,6 +98,7 @@ TEST_P(Locators, PackedLikeTheText) {
     EXPECT_NEAR(packed->centre().latitude, row.centre.latitude, kExact);
     EXPECT_NEAR(packed->centre().longitude, row.centre.longitude, kExact);
     EXPECT_EQ(PackedLocator::pack(*row.shown), packed);
+    EXPECT_EQ(PackedLocator::packTaken(*row.shown), packed);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Locators, ::testing::ValuesIn(kLocators),
@@ -105,6 +106,11 @@ INSTANTIATE_TEST_SUITE_P(Table, Locators, ::testing::ValuesIn(kLocators),
 
 TEST(PackedLocator, ASquareIsNotItsFirstSubsquare) {
     EXPECT_NE(PackedLocator::pack("JO62"), PackedLocator::pack("JO62AA"));
+}
+
+TEST(PackedLocator, TheDigitalModesWordIsNoStationsPlace) {
+    EXPECT_FALSE(PackedLocator::packTaken("RR73").has_value());
+    EXPECT_EQ(PackedLocator::packTaken("RR73AA"), PackedLocator::pack("RR73AA"));
 }
 
 struct PlaceRow {

@@ -1,15 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "geo/locator.h"
 #include "geo/map_stations.h"
-#include "geo/station_plane.h"
 #include "support/memory_file.h"
 #include "support/printing.h"
 #include "support/temp_folder.h"
 
-#include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -107,14 +103,14 @@ const FileRow kFiles[] = {
 
 class Files : public ::testing::TestWithParam<FileRow> {};
 
-// Read in one part, and in parts whose starts fall in every kind of place.
+// Read in blocks whose ends fall in every kind of place.
 TEST_P(Files, GiveTheStationsOfTheLists) {
     const FileRow& row = GetParam();
     const testing::MemoryFile bytes(row.bytes);
-    for (const std::size_t parts : {1, 2, 3, 5, 11}) {
-        SCOPED_TRACE(parts);
-        const MapStations stations =
-            MapStations::read([&bytes] { return bytes.open(); }, row.hasHeadingLine, parts);
+    for (const std::size_t blockSize :
+         {std::size_t{0}, std::size_t{65}, std::size_t{97}, StationScanner::kDefaultBlockSize}) {
+        SCOPED_TRACE(blockSize);
+        const MapStations stations = MapStations::read(bytes.open(), row.hasHeadingLine, blockSize);
         EXPECT_EQ(stations.status(), row.status);
         EXPECT_FALSE(stations.error());
         EXPECT_EQ(stations.linesLeftOut(), row.linesLeftOut);
@@ -210,48 +206,6 @@ TEST(MapStations, ALineOfTheDatabaseCheckedAsTheReadingDoes) {
               StationVerdict::InvalidLocator);
     EXPECT_EQ(stations.checkLine("QQ1ABC;x;RR73", 0, station), StationVerdict::InvalidLocator);
     EXPECT_EQ(stations.checkLine("QQ1ABC/P;x;JO62", 0, station), StationVerdict::SlashInCall);
-}
-
-// Enough stations for the work to be shared among threads, at locators that
-// repeat now and then.
-std::string manyStations() {
-    std::string bytes =
-        kHeading + "QQ1A;x;JO62qm\r\nQQ2B;x;FN42\r\nQQ3C;x;JO62qm\r\nQQ4D;x;QF56\r\n";
-    for (int i = 0; i < 50'000; ++i) {
-        const long long column = (i * 7919LL) % 4320;
-        const long long row = (i * 104729LL / 3) % 4320;
-        const std::string locator = {
-            static_cast<char>('A' + column / 240),     static_cast<char>('A' + row / 240),
-            static_cast<char>('0' + column / 24 % 10), static_cast<char>('0' + row / 24 % 10),
-            static_cast<char>('A' + column % 24),      static_cast<char>('A' + row % 24)};
-        bytes += "QQ" + std::to_string(i) + "Z;x;" + locator + "\r\n";
-    }
-    return bytes;
-}
-
-TEST(StationPlane, EachStationAtItsLocatorsPlace) {
-    const MapStations stations = MapStations::read(memoryFile(manyStations()), true);
-    ASSERT_EQ(stations.size(), 50'004U);
-    const AzimuthalMap map(*locatorCentre("JO62QM"));
-    const auto points = projectStations(stations, map);
-    ASSERT_TRUE(points.has_value());
-    ASSERT_EQ(points->size(), stations.size());
-    for (std::size_t i = 0; i < stations.size(); ++i) {
-        const PlaneKm expected = map.forward(stations.stations()[i].locator().centre());
-        EXPECT_FLOAT_EQ((*points)[i].x, static_cast<float>(expected.x)) << i;
-        EXPECT_FLOAT_EQ((*points)[i].y, static_cast<float>(expected.y)) << i;
-    }
-    EXPECT_EQ((*points)[0].x, 0);
-    EXPECT_EQ((*points)[2].y, 0);
-    EXPECT_GT(std::abs((*points)[1].x), 5000);
-}
-
-TEST(StationPlane, EndsEarlyWhenAskedTo) {
-    const MapStations stations =
-        MapStations::read(memoryFile(kHeading + "QQ1A;x;JO62qm\r\n"), true);
-    std::stop_source stop;
-    stop.request_stop();
-    EXPECT_FALSE(projectStations(stations, AzimuthalMap({}), stop.get_token()).has_value());
 }
 
 TEST(MapStation, KeepsOffsetsFarIntoLargeFiles) {

@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "map/fast_projection.h"
+#include "geo/fast_projection.h"
 
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <random>
 
-namespace kelmora {
+namespace kelmora::geo {
 namespace {
 
 struct Centre {
     const char* name;
-    geo::LatLon place;
+    LatLon place;
 };
 
 class FastProjectionAround : public ::testing::TestWithParam<Centre> {};
@@ -35,15 +35,15 @@ TEST_P(FastProjectionAround, AgreesWithTheExactProjection) {
     std::uniform_real_distribution<double> latitude(-90, 90);
     std::uniform_real_distribution<double> longitude(-180, 180);
     for (int n = 0; n < 20000; ++n) {
-        geo::LatLon place{latitude(random), longitude(random)};
+        LatLon place{latitude(random), longitude(random)};
         if (n % 2 == 0) { // half of them near the centre
             place.latitude =
                 std::clamp(GetParam().place.latitude + place.latitude / 15, -90.0, 90.0);
             place.longitude =
                 std::remainder(GetParam().place.longitude + place.longitude / 15, 360.0);
         }
-        const geo::PlaneKm exact = fast.exact().forward(place);
-        const geo::PlanePoint quick = fast.forward(place);
+        const PlaneKm exact = fast.exact().forward(place);
+        const PlanePoint quick = fast.forward(place);
         const double distance = std::hypot(exact.x, exact.y);
         ASSERT_LE(std::hypot(quick.x - exact.x, quick.y - exact.y), allowedKm(distance))
             << place.latitude << ", " << place.longitude << " at " << distance << " km";
@@ -52,12 +52,11 @@ TEST_P(FastProjectionAround, AgreesWithTheExactProjection) {
 
 TEST_P(FastProjectionAround, HoldsAtThePolesAndTheDateLine) {
     const FastProjection fast(GetParam().place);
-    for (const geo::LatLon place :
-         {geo::LatLon{90, 0}, geo::LatLon{90, 179}, geo::LatLon{-90, -45}, geo::LatLon{0, 180},
-          geo::LatLon{0, -180}, geo::LatLon{89.9, 180}, geo::LatLon{-89.9, -180},
-          geo::LatLon{45, 179.99}, geo::LatLon{45, -179.99}}) {
-        const geo::PlaneKm exact = fast.exact().forward(place);
-        const geo::PlanePoint quick = fast.forward(place);
+    for (const LatLon place :
+         {LatLon{90, 0}, LatLon{90, 179}, LatLon{-90, -45}, LatLon{0, 180}, LatLon{0, -180},
+          LatLon{89.9, 180}, LatLon{-89.9, -180}, LatLon{45, 179.99}, LatLon{45, -179.99}}) {
+        const PlaneKm exact = fast.exact().forward(place);
+        const PlanePoint quick = fast.forward(place);
         const double distance = std::hypot(exact.x, exact.y);
         EXPECT_LE(std::hypot(quick.x - exact.x, quick.y - exact.y), allowedKm(distance))
             << place.latitude << ", " << place.longitude;
@@ -73,4 +72,4 @@ INSTANTIATE_TEST_SUITE_P(Centres, FastProjectionAround,
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
-} // namespace kelmora
+} // namespace kelmora::geo

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "map/fast_projection.h"
+#include "geo/fast_projection.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 
-namespace kelmora {
+namespace kelmora::geo {
 namespace {
 
 constexpr double kStep = 4;   // degrees between nodes
@@ -25,18 +25,18 @@ float cubic(float p0, float p1, float p2, float p3, float t) {
                     (p2 - p0 + t * (2 * p0 - 5 * p1 + 4 * p2 - p3 + t * (3 * (p1 - p2) + p3 - p0)));
 }
 
-geo::PlanePoint cubic(const geo::PlanePoint* p, float t) {
+PlanePoint cubic(const PlanePoint* p, float t) {
     return {cubic(p[0].x, p[1].x, p[2].x, p[3].x, t), cubic(p[0].y, p[1].y, p[2].y, p[3].y, t)};
 }
 
 } // namespace
 
-FastProjection::FastProjection(geo::LatLon centre)
+FastProjection::FastProjection(LatLon centre)
     : exact_(centre), nodes_(std::size_t(kWidth) * kHeight),
       torn_(std::size_t(kLatNodes - 1) * kLonNodes) {
     for (int j = 0; j < kLatNodes; ++j) {
         for (int i = 0; i < kLonNodes; ++i) {
-            const geo::PlaneKm point = exact_.forward({-90 + j * kStep, -180 + i * kStep});
+            const PlaneKm point = exact_.forward({-90 + j * kStep, -180 + i * kStep});
             nodes_[at(j, i)] = {float(point.x), float(point.y)};
         }
     }
@@ -44,7 +44,7 @@ FastProjection::FastProjection(geo::LatLon centre)
     findTornCells();
 }
 
-geo::PlanePoint FastProjection::node(int latIndex, int lonIndex) const {
+PlanePoint FastProjection::node(int latIndex, int lonIndex) const {
     return nodes_[at(latIndex, lonIndex)];
 }
 
@@ -72,7 +72,7 @@ void FastProjection::findTornCells() {
             bool torn = false;
             for (int row = j - 1; row <= j + 2 && !torn; ++row) {
                 for (int column = i - 1; column <= i + 2 && !torn; ++column) {
-                    const geo::PlanePoint p = node(row, column);
+                    const PlanePoint p = node(row, column);
                     torn = std::hypot(p.x, p.y) > kInterpolatedWithinKm;
                 }
             }
@@ -81,22 +81,22 @@ void FastProjection::findTornCells() {
     }
 }
 
-geo::PlanePoint FastProjection::forward(geo::LatLon place) const {
+PlanePoint FastProjection::forward(LatLon place) const {
     const double u = (place.longitude + 180) / kStep;
     const double v = (place.latitude + 90) / kStep;
     const int i = std::clamp(int(std::floor(u)), 0, kLonNodes - 1);
     const int j = std::clamp(int(std::floor(v)), 0, kLatNodes - 2);
     if (torn_[std::size_t(j) * kLonNodes + std::size_t(i)]) {
-        const geo::PlaneKm point = exact_.forward(place);
+        const PlaneKm point = exact_.forward(place);
         return {float(point.x), float(point.y)};
     }
     const auto tu = static_cast<float>(u - i);
     const auto tv = static_cast<float>(v - j);
-    geo::PlanePoint rows[4];
+    PlanePoint rows[4];
     for (int r = 0; r < 4; ++r) {
         rows[r] = cubic(&nodes_[at(j - 1 + r, i - 1)], tu);
     }
     return cubic(rows, tv);
 }
 
-} // namespace kelmora
+} // namespace kelmora::geo
