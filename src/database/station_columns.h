@@ -23,6 +23,9 @@ public:
     // such column.
     bool hasCallsignColumn() const { return callsignField_.has_value(); }
     bool hasLocatorColumn() const { return locatorField_.has_value(); }
+    // Which of the eight fields (0 to 7) holds each column, where known.
+    std::optional<std::size_t> callsignField() const { return callsignField_; }
+    std::optional<std::size_t> locatorField() const { return locatorField_; }
 
     struct Fields {
         std::string_view callsign;
