@@ -30,7 +30,12 @@ QMessageBox::StandardButton ScriptedMessages::present(QWidget*, const MessageReq
 
 QString ScriptedFiles::chooseFileToSave(QWidget*, const SaveFileRequest& request) {
     requests_.append(request);
-    return answers_.isEmpty() ? QString() : answers_.takeFirst();
+    return nextAnswer();
+}
+
+QString ScriptedFiles::chooseFileToOpen(QWidget*, const OpenFileRequest& request) {
+    openRequests_.append(request);
+    return nextAnswer();
 }
 
 WorkingFolder::WorkingFolder() : previous_(QDir::currentPath()) {

@@ -42,17 +42,23 @@ private:
 };
 
 // Records every file the window asks for and answers from a script; when the
-// script runs out, the user cancels.
+// script runs out, the user cancels. Files to write and files to read take
+// their answers from the same script.
 class ScriptedFiles final : public FileChooser {
 public:
     QString chooseFileToSave(QWidget* parent, const SaveFileRequest& request) override;
+    QString chooseFileToOpen(QWidget* parent, const OpenFileRequest& request) override;
 
     void answerNext(const QString& file) { answers_.append(file); }
     const QList<SaveFileRequest>& requests() const { return requests_; }
+    const QList<OpenFileRequest>& openRequests() const { return openRequests_; }
 
 private:
+    QString nextAnswer() { return answers_.isEmpty() ? QString() : answers_.takeFirst(); }
+
     QStringList answers_;
     QList<SaveFileRequest> requests_;
+    QList<OpenFileRequest> openRequests_;
 };
 
 // A fresh working folder for one test; the previous one comes back after.
