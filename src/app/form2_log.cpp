@@ -7,6 +7,7 @@
 #include "app/map_widget.h"
 #include "app/settings_store.h"
 #include "database/ascii.h"
+#include "geo/locator.h"
 #include "language/log_texts.h"
 #include "language/text_join.h"
 
@@ -209,9 +210,13 @@ std::string Form2::statusOfShownRecord(const StationColumns::Fields& fields) con
     if (!log_) {
         return {};
     }
-    const log::StationStatus status = log_->book.statusOf(
-        band_, log::callKeyOf(fields.callsign),
-        columns_.hasLocatorColumn() ? log::gridIndexOf(fields.locator) : log::kNoGrid);
+    // The map's rule of what is a locator, which "RR73" is not.
+    const std::string_view locator = ascii::trimBlanks(fields.locator);
+    const log::GridIndex square = columns_.hasLocatorColumn() && geo::isLocator(locator)
+                                      ? log::gridIndexOf(locator)
+                                      : log::kNoGrid;
+    const log::StationStatus status =
+        log_->book.statusOf(band_, log::callKeyOf(fields.callsign), square);
     return concat({"  ·  ", log_texts::statusOnBand(language_, status, band_)});
 }
 
