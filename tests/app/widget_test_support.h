@@ -3,6 +3,7 @@
 
 #include "app/file_chooser.h"
 #include "app/form1.h"
+#include "app/form2.h"
 #include "app/message_presenter.h"
 #include "app/settings_store.h"
 #include "title_bar.h"
@@ -109,6 +110,13 @@ ShownBox showRealMessageBox(QWidget* parent, const MessageRequest& request);
 
 // A window as the program starts it: built, shown, first display handled.
 std::unique_ptr<Form1> startWindow(ScriptedMessages& messages, FileChooser* files = nullptr);
+
+// Whether a pixel within one pixel of the point has the colour, each of its
+// red, green and blue within the tolerance.
+bool colourNear(const QImage& image, QPointF point, QRgb wanted, int tolerance = 0);
+
+// The map window while it is shown; none else.
+Form2* shownMapWindow();
 
 template <typename T> T* control(const QWidget& window, const char* name) {
     auto* found = window.findChild<T*>(QString::fromLatin1(name));
