@@ -329,11 +329,13 @@ QImage MapPainter::statusImage(int width, int height) const {
                 if ((row[x] & bit) == 0) {
                     continue;
                 }
-                for (const QPoint offset : mark.pixels) {
-                    const int px = x + offset.x();
-                    const int py = y + offset.y();
-                    if (px >= 0 && py >= 0 && px < width && py < height) {
-                        bits[std::size_t(py) * stride + std::size_t(px)] = mark.colour;
+                for (const StatusMark::Run& run : mark.runs) {
+                    const int line = y + run.row;
+                    const int left = std::max(0, x + run.left);
+                    const int right = std::min(width, x + run.right);
+                    if (line >= 0 && line < height && left < right) {
+                        QRgb* pixels = bits + std::size_t(line) * stride;
+                        std::fill(pixels + left, pixels + right, mark.colour);
                     }
                 }
             }
@@ -348,6 +350,8 @@ void MapPainter::paintSquares(QPainter& painter) {
         return;
     }
     painter.setPen(Qt::NoPen);
+    // Neighbouring squares meet without a seam, and thousands cost little.
+    painter.setRenderHint(QPainter::Antialiasing, false);
     const auto shade = [&](const std::vector<candidates::SquareOutlines::Outline>& squares,
                            QRgb colour) {
         painter.setBrush(QColor::fromRgba(colour));
@@ -367,6 +371,7 @@ void MapPainter::paintSquares(QPainter& painter) {
     };
     shade(layer_->workedSquares, kSquareWorked);
     shade(layer_->confirmedSquares, kSquareConfirmed);
+    painter.setRenderHint(QPainter::Antialiasing);
 }
 
 // In the lower left corner: each status's mark and the squares' shades.
@@ -427,7 +432,7 @@ void MapPainter::paintLegend(QPainter& painter, Language language) {
 }
 
 StatusMark statusMark(log::StationStatus status, int dot) {
-    StatusMark mark{kStation, {}};
+    StatusMark mark{kStation, {}, {}};
     const int large = dot + 1; // half the width of the larger marks
     const int small = std::max(1, (dot + 1) / 2);
     const int rim = std::max(1, dot / 2);
@@ -457,6 +462,13 @@ StatusMark statusMark(log::StationStatus status, int dot) {
             }
             if (inside) {
                 mark.pixels.emplace_back(dx, dy);
+                const bool goesOn = !mark.runs.empty() && mark.runs.back().row == dy &&
+                                    mark.runs.back().right == dx;
+                if (goesOn) {
+                    ++mark.runs.back().right;
+                } else {
+                    mark.runs.push_back({dy, dx, dx + 1});
+                }
             }
         }
     }

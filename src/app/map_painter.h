@@ -54,6 +54,14 @@ inline constexpr QRgb kSquareConfirmed = 0x900072b2;
 struct StatusMark {
     QRgb colour;
     std::vector<QPoint> pixels;
+    // The same pixels as runs along the rows: one row's pixels left to
+    // right from offset (left, row) up to but not including right.
+    struct Run {
+        int row;
+        int left;
+        int right;
+    };
+    std::vector<Run> runs;
 };
 StatusMark statusMark(log::StationStatus status, int dot);
 // The mark on its own, for the legend, the filter and the table.
