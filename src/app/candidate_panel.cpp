@@ -30,6 +30,8 @@ namespace {
 // The farthest a station can be: half the Earth's circumference, rounded up.
 constexpr int kEarthsFarthestKm = 20100;
 constexpr int kDistanceStep = 100;
+// No column grows wider than about so many characters by itself.
+constexpr int kWidestColumnCharacters = 28;
 
 QString fromUtf8(const std::string& text) {
     return QString::fromStdString(text);
@@ -158,6 +160,7 @@ void CandidatePanel::setLanguage(Language language) {
     language_ = language;
     model_->setLanguage(language);
     writeTexts();
+    widenColumns();
 }
 
 void CandidatePanel::setStatistics(const QString& text) {
@@ -205,8 +208,23 @@ void CandidatePanel::selectStation(std::size_t station) {
 // New rows are a new table for the view: the station last chosen is
 // selected again where it is still shown.
 void CandidatePanel::keepChosenSelected() {
+    widenColumns();
     if (chosen_) {
         selectStation(*chosen_);
+    }
+}
+
+// A column grows to what its rows in sight need (the view measures those
+// only), up to a width that leaves room for the others; it never shrinks,
+// so that a width the user gave it stays until its rows need more.
+void CandidatePanel::widenColumns() {
+    QHeaderView* header = tblCandidates->horizontalHeader();
+    const int widest = fontMetrics().averageCharWidth() * kWidestColumnCharacters;
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        const int before = header->sectionSize(column);
+        tblCandidates->resizeColumnToContents(column);
+        header->resizeSection(column,
+                              std::max(before, std::min(widest, header->sectionSize(column))));
     }
 }
 

@@ -53,6 +53,7 @@ private:
     void takeFilter();
     void updateCount();
     void keepChosenSelected();
+    void widenColumns();
     void chooseRow(const QModelIndex& index);
     void copyRows();
     void saveTable();

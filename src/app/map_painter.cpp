@@ -434,7 +434,7 @@ void MapPainter::paintLegend(QPainter& painter, Language language) {
 StatusMark statusMark(log::StationStatus status, int dot) {
     StatusMark mark{kStation, {}, {}};
     const int large = dot + 1; // half the width of the larger marks
-    const int small = std::max(1, (dot + 1) / 2);
+    const int small = std::max(1, large - 1);
     const int rim = std::max(1, dot / 2);
     const int armHalfWidth = dot >= 4 ? 1 : 0;
     for (int dy = -large; dy <= large; ++dy) {
