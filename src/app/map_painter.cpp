@@ -318,24 +318,39 @@ QImage MapPainter::statusImage(int width, int height) const {
     auto* const bits = reinterpret_cast<QRgb*>(dots.bits());
     const auto stride = std::size_t(dots.bytesPerLine()) / sizeof(QRgb);
     const int dot = std::max(1, int(std::lround(dotSize(font_) * pixelRatio_)));
+    // The columns of the pixels of one status, row after row.
+    std::vector<int> columns;
+    std::vector<std::size_t> rowStarts(std::size_t(height) + 1);
     for (const log::StationStatus status :
          {log::StationStatus::Confirmed, log::StationStatus::Worked, log::StationStatus::NewCall,
           log::StationStatus::NewGrid}) {
         const std::uint8_t bit = std::uint8_t(1u << static_cast<unsigned>(status));
-        const StatusMark mark = statusMark(status, dot);
+        columns.clear();
         for (int y = 0; y < height; ++y) {
+            rowStarts[std::size_t(y)] = columns.size();
             const std::uint8_t* row = kinds.data() + std::size_t(y) * std::size_t(width);
             for (int x = 0; x < width; ++x) {
-                if ((row[x] & bit) == 0) {
-                    continue;
+                if ((row[x] & bit) != 0) {
+                    columns.push_back(x);
                 }
-                for (const StatusMark::Run& run : mark.runs) {
-                    const int line = y + run.row;
-                    const int left = std::max(0, x + run.left);
-                    const int right = std::min(width, x + run.right);
-                    if (line >= 0 && line < height && left < right) {
-                        QRgb* pixels = bits + std::size_t(line) * stride;
+            }
+        }
+        rowStarts[std::size_t(height)] = columns.size();
+        // Each run of the mark, for all pixels of a row at once: where
+        // neighbouring marks overlap (most of a crowded map), each pixel is
+        // written once.
+        const StatusMark mark = statusMark(status, dot);
+        for (const StatusMark::Run& run : mark.runs) {
+            for (int y = std::max(0, -run.row); y < height && y + run.row < height; ++y) {
+                QRgb* pixels = bits + std::size_t(y + run.row) * stride;
+                int covered = 0;
+                for (std::size_t i = rowStarts[std::size_t(y)]; i < rowStarts[std::size_t(y) + 1];
+                     ++i) {
+                    const int left = std::max(covered, columns[i] + run.left);
+                    const int right = std::min(width, columns[i] + run.right);
+                    if (left < right) {
                         std::fill(pixels + left, pixels + right, mark.colour);
+                        covered = right;
                     }
                 }
             }
