@@ -25,4 +25,22 @@ QString DialogFileChooser::chooseFileToSave(QWidget* parent, const SaveFileReque
     return dialog.selectedFiles().constFirst();
 }
 
+QString DialogFileChooser::chooseFileToOpen(QWidget* parent, const OpenFileRequest& request) {
+    QFileDialog dialog(parent, request.title);
+    dialog.setObjectName(QStringLiteral("OpenFileDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(request.filters.split(QStringLiteral(";;")));
+    const QFileInfo start(request.startFile);
+    dialog.setDirectory(start.absolutePath());
+    if (start.isFile()) {
+        dialog.selectFile(start.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
 } // namespace kelmora

@@ -227,6 +227,7 @@ void Form1::buildMenus() {
     mnuDeutsch->setCheckable(true);
     mnuEnglisch->setCheckable(true);
     mnuLocator = makeAction(mnuOpt, "mnuLocator", "&Eigener Locator...", &Form1::mnuLocator_Click);
+    mnuLog = makeAction(mnuOpt, "mnuLog", "&Logbuch (ADIF)...", &Form1::mnuLog_Click);
     mnuOpt->setToolTipsVisible(true);
 
     mnuExtr = makeMenu(this, "mnuExtr", "&Extras", &Form1::mnuExtr_Click);

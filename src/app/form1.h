@@ -86,9 +86,10 @@ private:
     // Look-up list for WSJT-X.
     void mnuCall3_Click();
 
-    // Own locator and map.
+    // Own locator, map and log.
     void mnuLocator_Click();
     void mnuKarte_Click();
+    void mnuLog_Click();
 
     // Language and Info.
     void mnuOpt_Click();
@@ -182,6 +183,7 @@ private:
     QAction* mnuDeutsch = nullptr;
     QAction* mnuEnglisch = nullptr;
     QAction* mnuLocator = nullptr;
+    QAction* mnuLog = nullptr;
     QMenu* mnuExtr = nullptr;
     QMenu* mnuWSJT = nullptr;
     QAction* mnuWSJTall = nullptr;

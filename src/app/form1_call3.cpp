@@ -4,30 +4,21 @@
 #include "app/failure_text.h"
 #include "app/form1.h"
 #include "app/settings_store.h"
+#include "app/wsjtx_folder.h"
 #include "export/call3_update.h"
 #include "language/call3_messages.h"
 
 #include <QComboBox>
 #include <QDate>
-#include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace kelmora {
 namespace {
 
-// WSJT-X's own list where WSJT-X keeps its data (~/.local/share/WSJT-X on
-// Linux, %LOCALAPPDATA%\WSJT-X on Windows), else one in the working folder.
-QString defaultListFile() {
-    const QDir wsjtx(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                     QStringLiteral("/WSJT-X"));
-    const QDir folder = wsjtx.exists() ? wsjtx : QDir::current();
-    return folder.filePath(QStringLiteral("CALL3.TXT"));
-}
-
+// WSJT-X's own list, else one in the working folder.
 QString startFile() {
     const QString last = settings_store::read(settings_store::kCall3List);
-    return last.isEmpty() ? defaultListFile() : last;
+    return last.isEmpty() ? fileInWsjtxFolder(QStringLiteral("CALL3.TXT")) : last;
 }
 
 } // namespace

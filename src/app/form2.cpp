@@ -2,6 +2,7 @@
 #include "app/form2.h"
 
 #include "app/busy_pointer.h"
+#include "app/candidate_panel.h"
 #include "app/database_folder.h"
 #include "app/display_text.h"
 #include "app/file_chooser.h"
@@ -9,6 +10,7 @@
 #include "app/map_widget.h"
 #include "app/message_presenter.h"
 #include "app/settings_store.h"
+#include "candidates/station_fields.h"
 #include "database/ascii.h"
 #include "database/line_reader.h"
 #include "database/text_encoding.h"
@@ -18,6 +20,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QFontMetrics>
@@ -27,6 +30,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QSplitter>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -45,7 +49,7 @@ constexpr qint64 kGrowthPaceMs = 250;
 constexpr auto kProjectionBeforeShowing = 60ms;
 // The size the window first opens with where the screen has room for it,
 // and the least width it takes beside the main window.
-constexpr QSize kFirstSize(900, 760);
+constexpr QSize kFirstSize(1280, 800);
 constexpr int kLeastWidth = 480;
 // Calls in a tool tip; more are counted.
 constexpr std::size_t kCallsInToolTip = 12;
@@ -77,15 +81,14 @@ bool namesTheColumns(const StationColumns::Fields& fields) {
            ascii::equalsIgnoringCase(ascii::trimBlanks(fields.locator), "LOCATOR");
 }
 
-// The columns of a database as its stations are read: from its first line.
-StationColumns columnsOf(const std::filesystem::path& file, bool hasHeadingLine) {
-    StationColumns columns(hasHeadingLine);
+// The first line of a database, where its headings are when it has them.
+std::optional<std::string> firstLineOf(const std::filesystem::path& file) {
     LineReader reader{InputFile(file)};
     std::string_view first;
-    if (reader.next(first)) {
-        columns.takeHeadingLine(first);
+    if (!reader.next(first)) {
+        return std::nullopt;
     }
-    return columns;
+    return std::string(first);
 }
 
 map_texts::PathFigures figuresOf(const geo::Paths& paths) {
@@ -110,6 +113,7 @@ Form2::Form2(MessagePresenter& presenter, FileChooser& chooser, Language languag
     connect(&projector_, &QTimer::timeout, this, &Form2::projectMore);
     centreOnOwnLocator();
     writeTexts();
+    readLogFromSettings();
 }
 
 Form2::~Form2() = default;
@@ -153,14 +157,21 @@ void Form2::buildControls() {
     picMap->addAction(mnuSavePicture);
     picMap->setContextMenuPolicy(Qt::ActionsContextMenu);
 
-    // Each row keeps room at its right for what the window will show beside it.
+    buildLogControls();
     auto* top = new QHBoxLayout;
     top->addWidget(lblPath, 1);
-    auto* body = new QHBoxLayout;
-    body->addWidget(stack_, 1);
+    top->addWidget(lblBand);
+    top->addWidget(cboBand);
+    splitter_ = new QSplitter(Qt::Horizontal, this);
+    splitter_->setObjectName(QStringLiteral("splCandidates"));
+    splitter_->addWidget(stack_);
+    splitter_->addWidget(pnlCandidates);
+    splitter_->setStretchFactor(0, 3);
+    splitter_->setStretchFactor(1, 2);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addLayout(body, 1);
+    layout->addWidget(splitter_, 1);
+    layout->addWidget(lblLogStatus);
 }
 
 void Form2::writeTexts() {
@@ -169,6 +180,7 @@ void Form2::writeTexts() {
     cmdLocator->setText(fromUtf8(map_texts::enterOwnLocator(language_)));
     mnuSavePicture->setText(fromUtf8(map_texts::savePicture(language_)));
     picMap->setLanguage(language_);
+    writeLogTexts();
     describeShownRecord();
 }
 
@@ -185,14 +197,21 @@ void Form2::centreOnOwnLocator() {
     ownLocator_ = shown ? QString::fromStdString(*shown) : QString();
     projector_.stop();
     if (!ownPlace_) {
-        // Nothing is drawn from a centre that is not the user's own.
+        // Nothing is drawn from a centre that is not the user's own, and
+        // there are no distances for the table.
         picMap->setScene(nullptr);
         stack_->setCurrentWidget(pagNoLocator);
+        squares_.reset();
     } else {
         picMap->setScene(std::make_unique<MapScene>(*ownPlace_, geo::Coastlines::builtIn()));
         stack_->setCurrentWidget(picMap);
+        squares_.emplace(*ownPlace_);
         startProjection();
     }
+    pnlCandidates->setVisible(ownPlace_.has_value());
+    startPaths();
+    updateLogLayer();
+    updateStatistics();
     describeShownRecord();
 }
 
@@ -227,12 +246,24 @@ void Form2::readStationsIfWanted() {
     stationsWanted_ = false;
     {
         const BusyPointer busy;
-        stations_ =
-            database_ ? geo::MapStations::read(*database_, hasHeadingLine_) : geo::MapStations();
-        columns_ = database_ ? columnsOf(*database_, hasHeadingLine_) : StationColumns(false);
+        stations_ = std::make_shared<const geo::MapStations>(
+            database_ ? geo::MapStations::read(*database_, hasHeadingLine_) : geo::MapStations());
+        const std::optional<std::string> first = database_ ? firstLineOf(*database_) : std::nullopt;
+        columns_ = StationColumns(database_ && hasHeadingLine_);
+        headingFields_.clear();
+        if (first) {
+            columns_.takeHeadingLine(*first);
+            if (hasHeadingLine_) {
+                headingFields_ = candidates::shownFields(*first);
+            }
+        }
+        keys_ = candidates::keysOf(*stations_);
     }
+    pnlCandidates->model().setDatabase(stations_, database_, candidates::FieldLayout(columns_),
+                                       tableHeadings());
     startProjection();
-    describeShownRecord();
+    startPaths();
+    updateStatuses();
 }
 
 void Form2::startProjection() {
@@ -240,8 +271,9 @@ void Form2::startProjection() {
     if (!scene) {
         return;
     }
-    scene->setPlaces(stations_.size(), [this](std::size_t station) {
-        return stations_.stations()[station].locator().centre();
+    const std::shared_ptr<const geo::MapStations> stations = stations_;
+    scene->setPlaces(stations->size(), [stations](std::size_t station) {
+        return stations->stations()[station].locator().centre();
     });
     projectMore();
 }
@@ -306,6 +338,9 @@ void Form2::describeShownRecord() {
             picMap->setMarked(MarkedPlace{scene->project(place)});
         }
     }
+    if (!namesTheColumns(fields)) {
+        text += statusOfShownRecord(fields);
+    }
     lblPath->setText(fromUtf8(text));
 }
 
@@ -317,11 +352,11 @@ void Form2::askForOwnLocator() {
 
 // The stations at the dot's locator, all in one tool tip.
 QString Form2::describeStation(std::size_t station) const {
-    const geo::PackedLocator locator = stations_.stations()[station].locator();
-    const std::vector<std::size_t> here = stations_.stationsAt(locator);
+    const geo::PackedLocator locator = stations_->stations()[station].locator();
+    const std::vector<std::size_t> here = stations_->stationsAt(locator);
     std::vector<std::string> calls;
     for (std::size_t i = 0; i < here.size() && i < kCallsInToolTip; ++i) {
-        calls.emplace_back(stations_.stations()[here[i]].call());
+        calls.emplace_back(stations_->stations()[here[i]].call());
     }
     const geo::Paths paths = geo::pathsBetween(*ownPlace_, locator.centre());
     return fromUtf8(map_texts::dotToolTip(language_, locator.text(), paths.shortPath.distanceKm,
@@ -332,12 +367,12 @@ QString Form2::describeStation(std::size_t station) const {
 // A station alone at its locator is shown at once; of several, the user
 // picks one.
 void Form2::chooseStation(std::size_t station) {
-    std::vector<std::size_t> here = stations_.stationsAt(stations_.stations()[station].locator());
+    std::vector<std::size_t> here = stations_->stationsAt(stations_->stations()[station].locator());
     if (here.size() > 1) {
         QMenu menu(this);
         menu.setObjectName(QStringLiteral("mnuStationsHere"));
         for (std::size_t i = 0; i < here.size() && i < kCallsInMenu; ++i) {
-            const std::string_view call = stations_.stations()[here[i]].call();
+            const std::string_view call = stations_->stations()[here[i]].call();
             menu.addAction(QString::fromLatin1(call.data(), qsizetype(call.size())))
                 ->setData(qulonglong(here[i]));
         }
@@ -347,7 +382,12 @@ void Form2::chooseStation(std::size_t station) {
         }
         station = picked->data().toULongLong();
     }
-    const geo::MapStations::Line line = stations_.lineOf(station);
+    showStation(station);
+}
+
+// Shows the station in the main window, which then marks it here.
+void Form2::showStation(std::size_t station) {
+    const geo::MapStations::Line line = stations_->lineOf(station);
     if (line.status == geo::MapStations::Line::Status::Read) {
         emit stationChosen(QByteArray::fromStdString(line.text));
         return;

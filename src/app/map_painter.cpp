@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/map_painter.h"
 
+#include "language/log_texts.h"
 #include "language/map_texts.h"
 
 #include <QFontMetricsF>
@@ -71,6 +72,7 @@ void MapPainter::paintBase(QPainter& painter, Language language) {
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(kSea));
     painter.drawEllipse(pointOf(centre), earth, earth);
+    paintSquares(painter);
     paintGrid(painter);
     paintCoastlines(painter);
     paintRings(painter, language);
@@ -78,6 +80,7 @@ void MapPainter::paintBase(QPainter& painter, Language language) {
     paintOutside(painter);
     paintCentre(painter);
     paintRim(painter);
+    paintLegend(painter, language);
     painter.restore();
 }
 
@@ -218,27 +221,33 @@ void MapPainter::paintRings(QPainter& painter, Language language) {
 }
 
 // Stations are drawn by pixel, not one by one: the stations on each pixel
-// are counted, and every pixel that holds any gets one dot, the darker the
-// more stations it holds. A million stations thus cost a pass over them and
-// one over the picture.
+// are gathered, and every pixel that holds any gets one mark. A million
+// stations thus cost a pass over them and one over the picture.
 void MapPainter::paintStations(QPainter& painter) {
-    const auto places = scene_.projectedPlaces();
-    if (places.empty()) {
+    if (scene_.projectedPlaces().empty()) {
         return;
     }
     const int width = int(std::ceil(view_.width() * pixelRatio_));
     const int height = int(std::ceil(view_.height() * pixelRatio_));
-    // Counted up to a crowd only, in a byte a pixel: small enough to stay in
-    // the processor's cache.
-    std::vector<std::uint8_t> counts(std::size_t(width) * std::size_t(height), 0);
+    const bool statuses = layer_ && layer_->statuses;
+    QImage dots = statuses ? statusImage(width, height) : stationImage(width, height);
+    dots.setDevicePixelRatio(pixelRatio_);
+    painter.drawImage(QPointF(0, 0), dots);
+}
+
+// Calls the function with the pixel (x, y) of every station projected so
+// far that lies within the disc, and the station's index.
+template <typename Function>
+void MapPainter::forEachStationPixel(int width, int height, Function function) const {
+    const auto places = scene_.projectedPlaces();
     const double scale = view_.pixelsPerKm() * pixelRatio_;
     const double centreX = view_.centre().x * pixelRatio_;
     const double centreY = view_.centre().y * pixelRatio_;
     const double disc = view_.discRadius() * pixelRatio_;
     const double discSquared = disc * disc;
-    for (const geo::PlanePoint place : places) {
-        const double dx = place.x * scale;
-        const double dy = -place.y * scale;
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const double dx = places[i].x * scale;
+        const double dy = -places[i].y * scale;
         if (dx * dx + dy * dy > discSquared) {
             continue;
         }
@@ -246,10 +255,21 @@ void MapPainter::paintStations(QPainter& painter) {
         const auto x = static_cast<int>(centreX + dx);
         const auto y = static_cast<int>(centreY + dy);
         if (x < width && y < height) {
-            std::uint8_t& count = counts[std::size_t(y) * std::size_t(width) + std::size_t(x)];
-            count += count < kCrowd ? 1 : 0;
+            function(std::size_t(y) * std::size_t(width) + std::size_t(x), i);
         }
     }
+}
+
+// Without a log: every pixel that holds stations gets a dot, the darker the
+// more stations it holds.
+QImage MapPainter::stationImage(int width, int height) const {
+    // Counted up to a crowd only, in a byte a pixel: small enough to stay in
+    // the processor's cache.
+    std::vector<std::uint8_t> counts(std::size_t(width) * std::size_t(height), 0);
+    forEachStationPixel(width, height, [&counts](std::size_t pixel, std::size_t) {
+        std::uint8_t& count = counts[pixel];
+        count += count < kCrowd ? 1 : 0;
+    });
 
     // Each dot is a square of the dot's size around its pixel.
     const int size = std::max(1, int(std::lround(dotSize(font_) * pixelRatio_)));
@@ -279,8 +299,208 @@ void MapPainter::paintStations(QPainter& painter) {
             }
         }
     }
-    dots.setDevicePixelRatio(pixelRatio_);
-    painter.drawImage(QPointF(0, 0), dots);
+    return dots;
+}
+
+// With a log: every pixel gets the mark of each status among its stations,
+// the lesser ones first, so that a new grid is drawn over all others.
+QImage MapPainter::statusImage(int width, int height) const {
+    const std::vector<log::StationStatus>& statuses = *layer_->statuses;
+    // One bit a status, in a byte a pixel.
+    std::vector<std::uint8_t> kinds(std::size_t(width) * std::size_t(height), 0);
+    forEachStationPixel(width, height, [&](std::size_t pixel, std::size_t station) {
+        if (station < statuses.size()) {
+            kinds[pixel] |= std::uint8_t(1u << static_cast<unsigned>(statuses[station]));
+        }
+    });
+    QImage dots(width, height, QImage::Format_ARGB32_Premultiplied);
+    dots.fill(Qt::transparent);
+    auto* const bits = reinterpret_cast<QRgb*>(dots.bits());
+    const auto stride = std::size_t(dots.bytesPerLine()) / sizeof(QRgb);
+    const int dot = std::max(1, int(std::lround(dotSize(font_) * pixelRatio_)));
+    // The columns of the pixels of one status, row after row.
+    std::vector<int> columns;
+    std::vector<std::size_t> rowStarts(std::size_t(height) + 1);
+    for (const log::StationStatus status :
+         {log::StationStatus::Confirmed, log::StationStatus::Worked, log::StationStatus::NewCall,
+          log::StationStatus::NewGrid}) {
+        const std::uint8_t bit = std::uint8_t(1u << static_cast<unsigned>(status));
+        columns.clear();
+        for (int y = 0; y < height; ++y) {
+            rowStarts[std::size_t(y)] = columns.size();
+            const std::uint8_t* row = kinds.data() + std::size_t(y) * std::size_t(width);
+            for (int x = 0; x < width; ++x) {
+                if ((row[x] & bit) != 0) {
+                    columns.push_back(x);
+                }
+            }
+        }
+        rowStarts[std::size_t(height)] = columns.size();
+        // Each run of the mark, for all pixels of a row at once: where
+        // neighbouring marks overlap (most of a crowded map), each pixel is
+        // written once.
+        const StatusMark mark = statusMark(status, dot);
+        for (const StatusMark::Run& run : mark.runs) {
+            for (int y = std::max(0, -run.row); y < height && y + run.row < height; ++y) {
+                QRgb* pixels = bits + std::size_t(y + run.row) * stride;
+                int covered = 0;
+                for (std::size_t i = rowStarts[std::size_t(y)]; i < rowStarts[std::size_t(y) + 1];
+                     ++i) {
+                    const int left = std::max(covered, columns[i] + run.left);
+                    const int right = std::min(width, columns[i] + run.right);
+                    if (left < right) {
+                        std::fill(pixels + left, pixels + right, mark.colour);
+                        covered = right;
+                    }
+                }
+            }
+        }
+    }
+    return dots;
+}
+
+// The squares worked on the band, shaded, and the confirmed ones darker.
+void MapPainter::paintSquares(QPainter& painter) {
+    if (!layer_) {
+        return;
+    }
+    painter.setPen(Qt::NoPen);
+    // Neighbouring squares meet without a seam, and thousands cost little.
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const auto shade = [&](const std::vector<candidates::SquareOutlines::Outline>& squares,
+                           QRgb colour) {
+        painter.setBrush(QColor::fromRgba(colour));
+        const PixelPoint centre = view_.centre();
+        const double reach = view_.discRadius() * 1.1;
+        for (const candidates::SquareOutlines::Outline& outline : squares) {
+            QPolygonF polygon;
+            for (const geo::PlanePoint corner : outline) {
+                const PixelPoint pixel = view_.toPixel(corner);
+                polygon.append({pixel.x, pixel.y});
+            }
+            const QPointF middle = polygon.boundingRect().center();
+            if (std::hypot(middle.x() - centre.x, middle.y() - centre.y) <= reach) {
+                painter.drawPolygon(polygon);
+            }
+        }
+    };
+    shade(layer_->workedSquares, kSquareWorked);
+    shade(layer_->confirmedSquares, kSquareConfirmed);
+    painter.setRenderHint(QPainter::Antialiasing);
+}
+
+// In the lower left corner: each status's mark and the squares' shades.
+void MapPainter::paintLegend(QPainter& painter, Language language) {
+    if (!layer_ || !layer_->statuses) {
+        return;
+    }
+    struct Entry {
+        QPixmap symbol;
+        QColor shade;
+        QString text;
+    };
+    std::vector<Entry> entries;
+    for (const log::StationStatus status :
+         {log::StationStatus::NewGrid, log::StationStatus::NewCall, log::StationStatus::Worked,
+          log::StationStatus::Confirmed}) {
+        entries.push_back({statusSymbol(status, font_, pixelRatio_),
+                           {},
+                           QString::fromStdString(log_texts::statusName(language, status))});
+    }
+    entries.push_back({{},
+                       QColor::fromRgba(kSquareWorked),
+                       QString::fromStdString(log_texts::squareWorked(language))});
+    entries.push_back({{},
+                       QColor::fromRgba(kSquareConfirmed),
+                       QString::fromStdString(log_texts::squareConfirmed(language))});
+    const QFontMetricsF metrics(font_);
+    const double symbolWidth = lineHeight_;
+    double textWidth = 0;
+    for (const Entry& entry : entries) {
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(entry.text));
+    }
+    const double margin = lineHeight_ * 0.4;
+    const QRectF box(
+        margin, view_.height() - margin - lineHeight_ * double(entries.size()) - margin,
+        margin * 3 + symbolWidth + textWidth, lineHeight_ * double(entries.size()) + margin);
+    painter.setPen(QPen(QColor(kRim), 1));
+    painter.setBrush(QColor(255, 255, 255, 225));
+    painter.drawRoundedRect(box, 3, 3);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const QRectF line(box.left() + margin, box.top() + margin / 2 + lineHeight_ * double(i),
+                          box.width() - margin * 2, lineHeight_);
+        const QRectF symbol(line.left(), line.top(), symbolWidth, lineHeight_);
+        const Entry& entry = entries[i];
+        if (!entry.symbol.isNull()) {
+            const QSizeF size = entry.symbol.deviceIndependentSize();
+            painter.drawPixmap(symbol.center() - QPointF(size.width(), size.height()) / 2,
+                               entry.symbol);
+        } else {
+            painter.setPen(QPen(QColor(kRim), 1));
+            painter.setBrush(entry.shade);
+            painter.drawRect(symbol.adjusted(2, 3, -2, -3));
+        }
+        painter.setPen(QColor(kRim));
+        painter.drawText(line.adjusted(symbolWidth + margin, 0, 0, 0),
+                         Qt::AlignLeft | Qt::AlignVCenter, entry.text);
+    }
+}
+
+StatusMark statusMark(log::StationStatus status, int dot) {
+    StatusMark mark{kStation, {}, {}};
+    const int large = dot + 1; // half the width of the larger marks
+    const int small = std::max(1, large - 1);
+    const int rim = std::max(1, dot / 2);
+    const int armHalfWidth = dot >= 4 ? 1 : 0;
+    for (int dy = -large; dy <= large; ++dy) {
+        for (int dx = -large; dx <= large; ++dx) {
+            const int across = std::max(std::abs(dx), std::abs(dy));
+            bool inside = false;
+            switch (status) {
+            case log::StationStatus::NewGrid:
+                mark.colour = kNewGrid;
+                inside = std::abs(dx) + std::abs(dy) <= large;
+                break;
+            case log::StationStatus::NewCall:
+                mark.colour = kNewCall;
+                inside = across > large - rim;
+                break;
+            case log::StationStatus::Worked:
+                mark.colour = kWorked;
+                inside = across <= small;
+                break;
+            case log::StationStatus::Confirmed:
+            case log::StationStatus::NoLocator:
+                mark.colour = kConfirmed;
+                inside = std::min(std::abs(dx), std::abs(dy)) <= armHalfWidth;
+                break;
+            }
+            if (inside) {
+                mark.pixels.emplace_back(dx, dy);
+                const bool goesOn = !mark.runs.empty() && mark.runs.back().row == dy &&
+                                    mark.runs.back().right == dx;
+                if (goesOn) {
+                    ++mark.runs.back().right;
+                } else {
+                    mark.runs.push_back({dy, dx, dx + 1});
+                }
+            }
+        }
+    }
+    return mark;
+}
+
+QPixmap statusSymbol(log::StationStatus status, const QFont& font, double pixelRatio) {
+    const int dot = std::max(1, int(std::lround(MapPainter::dotSize(font) * pixelRatio)));
+    const StatusMark mark = statusMark(status, dot);
+    const int side = 2 * (dot + 1) + 1;
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    for (const QPoint offset : mark.pixels) {
+        image.setPixel(offset.x() + dot + 1, offset.y() + dot + 1, mark.colour);
+    }
+    image.setDevicePixelRatio(pixelRatio);
+    return QPixmap::fromImage(image);
 }
 
 void MapPainter::paintCentre(QPainter& painter) {

@@ -44,6 +44,11 @@ void MapWidget::setLanguage(Language language) {
     forgetBase();
 }
 
+void MapWidget::setLogLayer(LogLayer layer) {
+    logLayer_ = std::move(layer);
+    forgetBase();
+}
+
 void MapWidget::setStationDescription(std::function<QString(std::size_t)> describeStation) {
     describeStation_ = std::move(describeStation);
 }
@@ -64,6 +69,7 @@ void MapWidget::fitView(MapView& view, QSizeF size) const {
 
 void MapWidget::paintMap(QPainter& painter, MapView& view, double pixelRatio) const {
     MapPainter mapPainter(*scene_, view, font(), pixelRatio);
+    mapPainter.setLogLayer(&logLayer_);
     mapPainter.paintBase(painter, language_);
     if (marked_) {
         mapPainter.paintMark(painter, *marked_);
@@ -81,6 +87,7 @@ void MapWidget::paintEvent(QPaintEvent*) {
     fitView(view_, size());
     const double ratio = devicePixelRatioF();
     MapPainter mapPainter(*scene_, view_, font(), ratio);
+    mapPainter.setLogLayer(&logLayer_);
     if (base_.isNull()) {
         base_ = QPixmap((QSizeF(size()) * ratio).toSize());
         base_.setDevicePixelRatio(ratio);

@@ -32,6 +32,9 @@ public:
     void setMarked(std::optional<MarkedPlace> marked);
     const std::optional<MarkedPlace>& marked() const { return marked_; }
     void setLanguage(Language language);
+    // What the user's log adds: the stations' statuses and the squares.
+    void setLogLayer(LogLayer layer);
+    const LogLayer& logLayer() const { return logLayer_; }
     // The text of the tool tip over a station's dot.
     void setStationDescription(std::function<QString(std::size_t)> describeStation);
 
@@ -65,6 +68,7 @@ private:
     std::unique_ptr<MapScene> scene_;
     MapView view_;
     std::optional<MarkedPlace> marked_;
+    LogLayer logLayer_;
     Language language_ = Language::English;
     std::function<QString(std::size_t)> describeStation_;
     QPixmap base_; // everything but the mark, until something changes

@@ -26,6 +26,8 @@ inline constexpr Setting kOwnLocator{"OwnLocator", ""};
 // Where the map window stood and how large it was (Qt's saved geometry in
 // Base64); none at first.
 inline constexpr Setting kMapWindow{"MapWindow", ""};
+// The user's log (ADIF) last chosen, as a full path; none at first.
+inline constexpr Setting kLogFile{"LogFile", ""};
 
 // The key as the store names it, its section included.
 QString keyInSection(const Setting& setting);

@@ -23,7 +23,7 @@ public:
     // such column.
     bool hasCallsignColumn() const { return callsignField_.has_value(); }
     bool hasLocatorColumn() const { return locatorField_.has_value(); }
-    // The columns' field numbers, counted from 0, where known.
+    // Which of the eight fields (0 to 7) holds each column, where known.
     std::optional<std::size_t> callsignField() const { return callsignField_; }
     std::optional<std::size_t> locatorField() const { return locatorField_; }
 

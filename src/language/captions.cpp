@@ -25,7 +25,7 @@ std::optional<Language> languageFromCode(std::string_view code) {
     return std::nullopt;
 }
 
-const std::array<CaptionRow, 25> kCaptionTable = {{
+const std::array<CaptionRow, 27> kCaptionTable = {{
     {"Form1", WindowTitle, " Kelmora-Datenbank-Viewer ", " Kelmora-Database-Viewer "},
     {"mnuDat", Caption, "&Datei", "&File"},
     {"mnuOpt", Caption, "&Optionen", "&Options"},
@@ -56,6 +56,12 @@ const std::array<CaptionRow, 25> kCaptionTable = {{
      "Richtung",
      "Enter your own Maidenhead locator: the centre of the map, where distances and headings "
      "start"},
+    {"mnuLog", Caption, "&Logbuch (ADIF)...", "Lo&g (ADIF)..."},
+    {"mnuLog", ToolTip,
+     "Das eigene Logbuch (ADIF, etwa wsjtx_log.adi von WSJT-X) wählen: Karte und Tabelle zeigen, "
+     "welche Stationen ein neues Mittelfeld oder Rufzeichen wären",
+     "Choose your log (ADIF, such as wsjtx_log.adi of WSJT-X): the map and the table show which "
+     "stations would be a new grid or a new call"},
     {"mnuKarte", Caption, "&Karte", "&Map"},
     {"mnuKarte", ToolTip,
      "Die Stationen der Datenbank auf einer Großkreiskarte um den eigenen Locator",

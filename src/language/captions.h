@@ -37,7 +37,7 @@ struct CaptionRow {
 
 // In the order in which the window writes them. The window title is the
 // text of its row followed directly by the copyright line.
-extern const std::array<CaptionRow, 25> kCaptionTable;
+extern const std::array<CaptionRow, 27> kCaptionTable;
 
 std::string windowTitle(Language language);
 

@@ -25,17 +25,8 @@ std::string callAndLocator(std::string_view call, std::string_view locator) {
 } // namespace
 
 std::string kilometres(Language language, double km) {
-    const auto whole = static_cast<std::int64_t>(std::llround(std::fabs(km)));
-    const std::string digits = std::to_string(whole);
-    const char separator = german(language) ? '.' : ',';
-    std::string grouped;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) {
-            grouped += separator;
-        }
-        grouped += digits[i];
-    }
-    return grouped + " km";
+    const auto whole = static_cast<std::uint64_t>(std::llround(std::fabs(km)));
+    return groupedNumber(language, whole) + " km";
 }
 
 std::string degrees(double heading) {

@@ -52,15 +52,6 @@ QByteArray locatorOf(const QByteArray& line) {
     return line.split(';').at(2);
 }
 
-Form2* mapWindow() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* form2 = qobject_cast<Form2*>(widget); form2 && form2->isVisible()) {
-            return form2;
-        }
-    }
-    return nullptr;
-}
-
 // Runs what a modal dialog should meet as soon as it is open.
 void whenDialogOpens(std::function<void(LocatorDialog&)> act) {
     auto* poll = new QTimer;
@@ -77,25 +68,6 @@ void whenDialogOpens(std::function<void(LocatorDialog&)> act) {
 void typeAndPressOk(LocatorDialog& dialog, const QString& text) {
     control<QLineEdit>(dialog, "txtLocator")->setText(text);
     control<QDialogButtonBox>(dialog, "cmdLocator")->button(QDialogButtonBox::Ok)->click();
-}
-
-bool near(QRgb colour, QRgb wanted, int tolerance) {
-    return std::abs(qRed(colour) - qRed(wanted)) <= tolerance &&
-           std::abs(qGreen(colour) - qGreen(wanted)) <= tolerance &&
-           std::abs(qBlue(colour) - qBlue(wanted)) <= tolerance;
-}
-
-// Whether a pixel within one pixel of the point has the colour.
-bool colourNear(const QImage& image, QPointF point, QRgb wanted, int tolerance = 0) {
-    for (int dy = -1; dy <= 1; ++dy) {
-        for (int dx = -1; dx <= 1; ++dx) {
-            const QPoint pixel(int(std::floor(point.x())) + dx, int(std::floor(point.y())) + dy);
-            if (image.rect().contains(pixel) && near(image.pixel(pixel), wanted, tolerance)) {
-                return true;
-            }
-        }
-    }
-    return false;
 }
 
 constexpr double kRadians = std::numbers::pi / 180;
@@ -160,9 +132,9 @@ private slots:
     void aSecondCallRaisesTheOneMapWindow() {
         start();
         openMap();
-        Form2* first = mapWindow();
+        Form2* first = shownMapWindow();
         control<QAction>(*window_, "mnuKarte")->trigger();
-        QCOMPARE(mapWindow(), first);
+        QCOMPARE(shownMapWindow(), first);
         int shown = 0;
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             shown += qobject_cast<Form2*>(widget) && widget->isVisible() ? 1 : 0;
@@ -174,12 +146,12 @@ private slots:
     void theMapsTextsFollowTheLanguageSwitch() {
         start();
         openMap();
-        QCOMPARE(mapWindow()->windowTitle(), QStringLiteral("Karte der Stationen"));
+        QCOMPARE(shownMapWindow()->windowTitle(), QStringLiteral("Karte der Stationen"));
         control<QAction>(*window_, "mnuEnglisch")->trigger();
-        QCOMPARE(mapWindow()->windowTitle(), QStringLiteral("Map of the stations"));
+        QCOMPARE(shownMapWindow()->windowTitle(), QStringLiteral("Map of the stations"));
         QVERIFY(pathText().startsWith(QStringLiteral("QQ1BCD  IO91WM:  ")));
         QVERIFY(pathText().contains(QStringLiteral(" km, heading ")));
-        QCOMPARE(control<QAction>(*mapWindow(), "mnuSavePicture")->text(),
+        QCOMPARE(control<QAction>(*shownMapWindow(), "mnuSavePicture")->text(),
                  QStringLiteral("&Save picture..."));
     }
 
@@ -248,7 +220,7 @@ private slots:
         storeSetting(settings_store::kDatabase, "ms1.txt");
         start();
         openMap();
-        Form2* map = mapWindow();
+        Form2* map = shownMapWindow();
         QCOMPARE(control<QStackedWidget>(*map, "stkMap")->currentWidget()->objectName(),
                  QStringLiteral("pagNoLocator"));
         QVERIFY(map->map()->scene() == nullptr); // nothing drawn from a guessed centre
@@ -265,7 +237,7 @@ private slots:
         openMap();
         whenDialogOpens([](LocatorDialog& dialog) { typeAndPressOk(dialog, "IO91WM"); });
         control<QAction>(*window_, "mnuLocator")->trigger();
-        QTRY_VERIFY(mapWindow()->mapComplete());
+        QTRY_VERIFY(shownMapWindow()->mapComplete());
         // The shown station is now at the own locator's very centre.
         QCOMPARE(pathText(), QStringLiteral("QQ1BCD  IO91WM:  am eigenen Locator"));
     }
@@ -319,7 +291,7 @@ private slots:
     void aClickOnADotShowsThatStationInTheMainWindow() {
         start();
         openMap();
-        MapWidget* map = mapWindow()->map();
+        MapWidget* map = shownMapWindow()->map();
         const QByteArray station = kStations.at(2);
         const geo::PlanePoint place =
             map->scene()->project(*geo::locatorCentre(view(locatorOf(station))));
@@ -427,17 +399,17 @@ private slots:
         openMap();
         const QString file = QDir(folder_->path()).filePath("karte.png");
         files_.answerNext(file);
-        control<QAction>(*mapWindow(), "mnuSavePicture")->trigger();
+        control<QAction>(*shownMapWindow(), "mnuSavePicture")->trigger();
         QCOMPARE(files_.requests().last().title, QStringLiteral("Karte als Bild speichern"));
         QVERIFY(files_.requests().last().confirmOverwrite);
         const QImage saved(file);
         QVERIFY(!saved.isNull());
-        const QSize map = mapWindow()->map()->size() * mapWindow()->devicePixelRatioF();
+        const QSize map = shownMapWindow()->map()->size() * shownMapWindow()->devicePixelRatioF();
         QCOMPARE(saved.width(), map.width());
         QVERIFY(saved.height() > map.height()); // the title line above the map
 
         files_.answerNext(QDir(folder_->path()).filePath("no-such-folder/karte.png"));
-        control<QAction>(*mapWindow(), "mnuSavePicture")->trigger();
+        control<QAction>(*shownMapWindow(), "mnuSavePicture")->trigger();
         QCOMPARE(messages_.count(), 1);
         QVERIFY(messages_.last().text.startsWith("Das Bild kann nicht gespeichert werden:"));
     }
@@ -445,13 +417,13 @@ private slots:
     void theWindowRemembersItsSizeAndPlace() {
         start();
         openMap();
-        mapWindow()->setGeometry(QRect(700, 80, 640, 520));
-        const QRect before = mapWindow()->geometry();
-        mapWindow()->close();
+        shownMapWindow()->setGeometry(QRect(700, 80, 640, 520));
+        const QRect before = shownMapWindow()->geometry();
+        shownMapWindow()->close();
         QVERIFY(storedSetting(settings_store::kMapWindow).has_value());
-        QTRY_VERIFY(mapWindow() == nullptr);
+        QTRY_VERIFY(shownMapWindow() == nullptr);
         openMap();
-        QCOMPARE(mapWindow()->geometry(), before);
+        QCOMPARE(shownMapWindow()->geometry(), before);
     }
 
 private:
@@ -459,10 +431,10 @@ private:
 
     void openMap() {
         control<QAction>(*window_, "mnuKarte")->trigger();
-        QVERIFY(mapWindow());
-        QVERIFY(QTest::qWaitForWindowExposed(mapWindow()));
+        QVERIFY(shownMapWindow());
+        QVERIFY(QTest::qWaitForWindowExposed(shownMapWindow()));
         // Without an own locator there is no map to wait for.
-        QTRY_VERIFY(!mapWindow()->map()->scene() || mapWindow()->mapComplete());
+        QTRY_VERIFY(!shownMapWindow()->map()->scene() || shownMapWindow()->mapComplete());
     }
 
     void openAlone(Form2& map) {
@@ -473,7 +445,7 @@ private:
     }
 
     QString pathText(const Form2& map) const { return control<QLabel>(map, "lblPath")->text(); }
-    QString pathText() const { return pathText(*mapWindow()); }
+    QString pathText() const { return pathText(*shownMapWindow()); }
 
     ScriptedMessages messages_;
     ScriptedFiles files_;

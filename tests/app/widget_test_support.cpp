@@ -11,6 +11,8 @@
 #include <QSettings>
 #include <QTimer>
 #include <QWindow>
+#include <cmath>
+#include <cstdlib>
 
 namespace kelmora::testing {
 
@@ -30,7 +32,12 @@ QMessageBox::StandardButton ScriptedMessages::present(QWidget*, const MessageReq
 
 QString ScriptedFiles::chooseFileToSave(QWidget*, const SaveFileRequest& request) {
     requests_.append(request);
-    return answers_.isEmpty() ? QString() : answers_.takeFirst();
+    return nextAnswer();
+}
+
+QString ScriptedFiles::chooseFileToOpen(QWidget*, const OpenFileRequest& request) {
+    openRequests_.append(request);
+    return nextAnswer();
 }
 
 WorkingFolder::WorkingFolder() : previous_(QDir::currentPath()) {
@@ -105,6 +112,35 @@ std::unique_ptr<Form1> startWindow(ScriptedMessages& messages, FileChooser* file
     }
     QCoreApplication::processEvents(); // the first display's queued work
     return window;
+}
+
+namespace {
+bool near(QRgb colour, QRgb wanted, int tolerance) {
+    return std::abs(qRed(colour) - qRed(wanted)) <= tolerance &&
+           std::abs(qGreen(colour) - qGreen(wanted)) <= tolerance &&
+           std::abs(qBlue(colour) - qBlue(wanted)) <= tolerance;
+}
+} // namespace
+
+bool colourNear(const QImage& image, QPointF point, QRgb wanted, int tolerance) {
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            const QPoint pixel(int(std::floor(point.x())) + dx, int(std::floor(point.y())) + dy);
+            if (image.rect().contains(pixel) && near(image.pixel(pixel), wanted, tolerance)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+Form2* shownMapWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* form2 = qobject_cast<Form2*>(widget); form2 && form2->isVisible()) {
+            return form2;
+        }
+    }
+    return nullptr;
 }
 
 QString inWorkingFolder(const QString& name) {

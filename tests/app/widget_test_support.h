@@ -3,6 +3,7 @@
 
 #include "app/file_chooser.h"
 #include "app/form1.h"
+#include "app/form2.h"
 #include "app/message_presenter.h"
 #include "app/settings_store.h"
 #include "title_bar.h"
@@ -42,17 +43,23 @@ private:
 };
 
 // Records every file the window asks for and answers from a script; when the
-// script runs out, the user cancels.
+// script runs out, the user cancels. Files to write and files to read take
+// their answers from the same script.
 class ScriptedFiles final : public FileChooser {
 public:
     QString chooseFileToSave(QWidget* parent, const SaveFileRequest& request) override;
+    QString chooseFileToOpen(QWidget* parent, const OpenFileRequest& request) override;
 
     void answerNext(const QString& file) { answers_.append(file); }
     const QList<SaveFileRequest>& requests() const { return requests_; }
+    const QList<OpenFileRequest>& openRequests() const { return openRequests_; }
 
 private:
+    QString nextAnswer() { return answers_.isEmpty() ? QString() : answers_.takeFirst(); }
+
     QStringList answers_;
     QList<SaveFileRequest> requests_;
+    QList<OpenFileRequest> openRequests_;
 };
 
 // A fresh working folder for one test; the previous one comes back after.
@@ -103,6 +110,13 @@ ShownBox showRealMessageBox(QWidget* parent, const MessageRequest& request);
 
 // A window as the program starts it: built, shown, first display handled.
 std::unique_ptr<Form1> startWindow(ScriptedMessages& messages, FileChooser* files = nullptr);
+
+// Whether a pixel within one pixel of the point has the colour, each of its
+// red, green and blue within the tolerance.
+bool colourNear(const QImage& image, QPointF point, QRgb wanted, int tolerance = 0);
+
+// The map window while it is shown; none else.
+Form2* shownMapWindow();
 
 template <typename T> T* control(const QWidget& window, const char* name) {
     auto* found = window.findChild<T*>(QString::fromLatin1(name));
