@@ -217,11 +217,11 @@ std::uint32_t nameEndsAt(const char* at) {
 }
 
 // What a common tag reads at most, from its "<" on: the 32 bytes looked at
-// for the end of its name, then ":", two digits and ">", then its data of
-// up to 99 bytes. The fast path keeps so many bytes in hand behind every
-// tag it reads, and checks no bound of its own.
+// for the end of its name, then ":", two digits, ":", a type indicator and
+// ">", then its data of up to 99 bytes. The fast path keeps so many bytes in
+// hand behind every tag it reads, and checks no bound of its own.
 constexpr std::size_t kLongestCommonData = 99;
-constexpr std::size_t kCommonTagBytes = 1 + kMarkedBytes + 3 + kLongestCommonData;
+constexpr std::size_t kCommonTagBytes = 1 + kMarkedBytes + 5 + kLongestCommonData;
 
 // Where "<" stands among the 64 bytes from `at` on: one bit a byte, the
 // first byte lowest.
@@ -358,8 +358,8 @@ bool AdifReader::findTagStart() {
 }
 
 // The common tags, read where they lie in the bytes in hand: a field
-// <NAME:LENGTH> with a name of less than 32 bytes and a length of one or two
-// digits, and <EOR>. The record's state stays in local variables meanwhile.
+// <NAME:LENGTH> or <NAME:LENGTH:T> with a name of less than 32 bytes and a
+// length of one or two digits, and <EOR>. The record's state stays in local variables meanwhile.
 // At anything else, and near the end of the bytes in hand, readTag() takes
 // over: it comes to the same result for the common tags.
 //
@@ -414,12 +414,19 @@ AdifReader::Tag AdifReader::readCommonTags() {
             field = usedFieldNamedShort(name, nameLength);
             learnTag(place, start, nameLength, field);
         }
-        // One digit or two, then ">"; anything else is left to readTag().
+        // One digit or two, then ">" or a type indicator of one letter and
+        // ">"; anything else is left to readTag().
         const char* const mark = name + nameLength;
         const unsigned digits = kLengthsOfPairs[pairAt(mark + 1)];
-        const char* const close = mark + 2 + (digits >> 7);
-        if (digits == kNoLength || *close != '>') {
+        const char* close = mark + 2 + (digits >> 7);
+        if (digits == kNoLength) {
             break;
+        }
+        if (*close != '>') {
+            if (*close != ':' || (close[1] | 2) == '>' || close[2] != '>') {
+                break;
+            }
+            close += 2;
         }
         const std::size_t length = digits & ~kTwoDigits & 0xFF;
         const char* const data = close + 1;
@@ -569,8 +576,12 @@ void AdifReader::learnTag(std::size_t place, const char* start, std::size_t name
     }
 }
 
+// Empties the fields the last record gave, and no others: each value kept
+// came with its field's bit.
 void AdifReader::startRecord() {
-    record_ = {};
+    for (std::uint32_t given = fieldsSeen_; given != 0; given &= given - 1) {
+        record_.*kUsedFields[static_cast<std::size_t>(std::countr_zero(given))].member = {};
+    }
     tagsInRecord_ = 0;
     fieldsSeen_ = 0;
     anyTag_ = false;

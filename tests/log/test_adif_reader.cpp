@@ -104,15 +104,17 @@ const std::string kMixedLog = "<call:4>QQ1A<gridsquare:4>JO62<eor>\n"
                               std::string(150, 'x') + "<call:4>QQ7G<eor>\n";
 
 // Records that mostly repeat the one before, as logs write them, and then
-// change: a name in another case or at another place, a name with an "8",
+// change: a name in another case or at another place, type indicators of
+// one letter and of none, a name with an "8",
 // names of 16 to 22 bytes and longer, a field given twice, data of 64, 65
 // and 99 bytes, a length of three digits, "<" in data. The blank lines
 // behind them keep them all where tags are read in the block.
 const std::string kChangingLog =
     "<call:4>QQ1A <gridsquare:4>JO62 <station_callsign:5>QQ0AA <app_kelmora_name_of_22:1>x <eor>\n"
-    "<call:4>QQ2B <gridsquare:4>JO63 <station_callsign:5>QQ0AA <app_kelmora_name_of_22:1>y <eor>\n"
+    "<call:4:S>QQ2B <gridsquare:4:G>JO63 <station_callsign:5>QQ0AA <app_kelmora_name_of_22:1>y "
+    "<eor>\n"
     "<CALL:4>QQ3C <gridsquare:4>JO64 <station_callsign:5>QQ0AA <app_kelmora_name_of_2_2:1>y <eor>\n"
-    "<call:4>QQ4D <band:2>2m <gridsquare:4>JO65 <app_kelmora_name_of_23b:2>zz <eor>\n"
+    "<call:4>QQ4D <band:2:>2m <gridsquare:4>JO65 <app_kelmora_name_of_23b:2>zz <eor>\n"
     "<call:4>QQ5E <band8:2>6m <band:2>2m <eor>\n"
     "<call:4>QQ6F <band:2>2m <band:2>6m <eor>\n"
     "<call:4>QQ7G <comment:99>" +
