@@ -131,7 +131,9 @@ BandReading readBandName(std::string_view band) {
     return {};
 }
 
-BandReading readFrequency(std::string_view frequencyMHz) {
+// Kept out of bandOfQso(), which mostly finds BAND and should not pay for
+// reading numbers.
+[[gnu::noinline]] BandReading readFrequency(std::string_view frequencyMHz) {
     const std::optional<double> mhz = positiveNumber(ascii::trimBlanks(frequencyMHz));
     if (!mhz) {
         return {};

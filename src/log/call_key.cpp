@@ -23,8 +23,7 @@ constexpr std::uint64_t mix(std::uint64_t x) {
 }
 
 // The key's first value, from the call's length; worked out beforehand for
-// the lengths calls have, so that a call of up to eight characters takes a
-// single round.
+// the lengths calls have.
 constexpr std::uint64_t seedOf(std::size_t size) {
     return mix(kGolden + size);
 }
@@ -41,9 +40,13 @@ constexpr auto kSeeds = [] {
 
 CallKey callKeyOf(std::string_view call) {
     call = ascii::trimBlanks(call);
-    std::uint64_t key = call.size() < kSeededSizes ? kSeeds[call.size()] : seedOf(call.size());
-    // Eight bytes at a time.
-    for (std::size_t at = 0; at < call.size(); at += 8) {
+    const std::size_t size = call.size();
+    // Eight bytes a round; most calls take one.
+    if (size - 1 < 8) {
+        return {mix(kSeeds[size] ^ upperCased(wordOf(call))) + kGolden};
+    }
+    std::uint64_t key = size < kSeededSizes ? kSeeds[size] : seedOf(size);
+    for (std::size_t at = 0; at < size; at += 8) {
         key = mix(key ^ upperCased(wordOf(call.substr(at)))) + kGolden;
     }
     return {key};
