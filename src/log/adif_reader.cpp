@@ -71,14 +71,6 @@ bool nameMatches(const char* name, const NameKey& key) {
             ((loadWord(name + 8) ^ key.high) & key.highCare)) == 0;
 }
 
-// Whether the bytes from `start` on begin as the known tag does. Loads
-// whole words, as nameMatches() does.
-template <typename Known> bool startsLike(const char* start, const Known& known) {
-    return (((loadWord(start) ^ known.bytes[0]) & known.care[0]) |
-            ((loadWord(start + 8) ^ known.bytes[1]) & known.care[1]) |
-            ((loadWord(start + 16) ^ known.bytes[2]) & known.care[2])) == 0;
-}
-
 struct UsedField {
     std::string_view name; // upper case
     std::string_view AdifQso::*member;
@@ -276,6 +268,30 @@ unsigned pairAt(const char* at) {
            static_cast<unsigned>(static_cast<unsigned char>(at[1])) << 8;
 }
 
+// The rest of a common tag from the ":" after its name on: one digit or
+// two, then ">" or a type indicator of one letter and ">". Its length, and
+// where its data begins; no data for anything else, which is left to
+// readTag().
+struct CommonLength {
+    std::size_t length = 0;
+    const char* data = nullptr;
+};
+
+inline CommonLength commonLengthAt(const char* colon) {
+    const unsigned digits = kLengthsOfPairs[pairAt(colon + 1)];
+    const char* close = colon + 2 + (digits >> 7);
+    if (digits == kNoLength) {
+        return {};
+    }
+    if (*close != '>') {
+        if (*close != ':' || (close[1] | 2) == '>' || close[2] != '>') {
+            return {};
+        }
+        close += 2;
+    }
+    return {digits & ~kTwoDigits & 0xFFu, close + 1};
+}
+
 bool isDigit(char c) {
     return static_cast<unsigned char>(c - '0') < 10;
 }
@@ -357,16 +373,41 @@ bool AdifReader::findTagStart() {
     }
 }
 
+// Whether the bytes from `start` on begin as the known tag does. Loads
+// whole words, as nameMatches() does.
+inline bool AdifReader::startsLike(const char* start, const KnownTag& known) {
+    return (((loadWord(start) ^ known.bytes[0]) & known.care[0]) |
+            ((loadWord(start + 8) ^ known.bytes[1]) & known.care[1]) |
+            ((loadWord(start + 16) ^ known.bytes[2]) & known.care[2])) == 0;
+}
+
+// Keeps the tag at `start` for the record after this one, when "<", its
+// name and ":" fit into 24 bytes; else that place keeps no tag.
+void AdifReader::learnTag(std::size_t place, const char* start, std::size_t nameLength, int field) {
+    KnownTag& known = knownTags_[place % kKnownTags];
+    known = {};
+    const std::size_t size = 1 + nameLength + 1;
+    if (size <= 8 * known.bytes.size()) {
+        known.bytes = {loadWord(start), loadWord(start + 8), loadWord(start + 16)};
+        known.care = {firstBytes(size), firstBytes(size > 8 ? size - 8 : 0),
+                      firstBytes(size > 16 ? size - 16 : 0)};
+        known.nameLength = static_cast<std::uint8_t>(nameLength);
+        known.field = static_cast<std::int8_t>(field);
+    }
+}
+
 // The common tags, read where they lie in the bytes in hand: a field
 // <NAME:LENGTH> or <NAME:LENGTH:T> with a name of less than 32 bytes and a
-// length of one or two digits, and <EOR>. The record's state stays in local variables meanwhile.
-// At anything else, and near the end of the bytes in hand, readTag() takes
-// over: it comes to the same result for the common tags.
+// length of one or two digits, and <EOR>. The record's state stays in local
+// variables meanwhile. At anything else, and near the end of the bytes in
+// hand, readTag() takes over: it comes to the same result for the common
+// tags.
 //
 // The "<" ahead are found 64 bytes at a time, not behind each field's data:
 // where the next tag starts then does not wait for the length of the one
 // before, and the processor reads several tags at once. A "<" inside data,
-// or before the reading position, is passed over.
+// or before the reading position, is passed over. Most tags are told by the
+// tag at the same place in the last record (knownTags_).
 AdifReader::Tag AdifReader::readCommonTags() {
     const char* at = window_.position();
     const char* const end = window_.end();
@@ -414,22 +455,12 @@ AdifReader::Tag AdifReader::readCommonTags() {
             field = usedFieldNamedShort(name, nameLength);
             learnTag(place, start, nameLength, field);
         }
-        // One digit or two, then ">" or a type indicator of one letter and
-        // ">"; anything else is left to readTag().
-        const char* const mark = name + nameLength;
-        const unsigned digits = kLengthsOfPairs[pairAt(mark + 1)];
-        const char* close = mark + 2 + (digits >> 7);
-        if (digits == kNoLength) {
+        const CommonLength common = commonLengthAt(name + nameLength);
+        if (common.data == nullptr) {
             break;
         }
-        if (*close != '>') {
-            if (*close != ':' || (close[1] | 2) == '>' || close[2] != '>') {
-                break;
-            }
-            close += 2;
-        }
-        const std::size_t length = digits & ~kTwoDigits & 0xFF;
-        const char* const data = close + 1;
+        const std::size_t length = common.length;
+        const char* const data = common.data;
         ++place;
         if (field >= 0) {
             const std::uint32_t bit = 1u << field;
@@ -559,21 +590,6 @@ void AdifReader::keepValue(std::size_t field, const char* data, std::size_t leng
         std::memcpy(slot + done, data + done, 16);
     }
     record_.*kUsedFields[field].member = {slot, length};
-}
-
-// Keeps the tag at `start` for the record after this one, when "<", its
-// name and ":" fit into 24 bytes; else that place keeps no tag.
-void AdifReader::learnTag(std::size_t place, const char* start, std::size_t nameLength, int field) {
-    KnownTag& known = knownTags_[place % kKnownTags];
-    known = {};
-    const std::size_t size = 1 + nameLength + 1;
-    if (size <= 8 * known.bytes.size()) {
-        known.bytes = {loadWord(start), loadWord(start + 8), loadWord(start + 16)};
-        known.care = {firstBytes(size), firstBytes(size > 8 ? size - 8 : 0),
-                      firstBytes(size > 16 ? size - 16 : 0)};
-        known.nameLength = static_cast<std::uint8_t>(nameLength);
-        known.field = static_cast<std::int8_t>(field);
-    }
 }
 
 // Empties the fields the last record gave, and no others: each value kept

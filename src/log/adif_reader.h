@@ -96,7 +96,8 @@ private:
     // A tag of the last record, for its successor: logs write every record
     // alike, so most tags are told by comparing their first bytes with
     // these, without looking for the end of the name or looking the name
-    // up. As made here, it is like no tag.
+    // up. As made here, it is like no tag. 64 bytes, so that the one for a
+    // place is found by a shift.
     struct alignas(64) KnownTag {
         // The tag's first 24 bytes as three words, and the bits of them
         // that tell it: those of "<", the name and ":".
@@ -105,6 +106,7 @@ private:
         std::uint8_t nameLength = 0;
         std::int8_t field = -1;
     };
+    static bool startsLike(const char* start, const KnownTag& known);
     static constexpr std::size_t kKnownTags = 64;
 
     ByteWindow window_;
