@@ -592,12 +592,8 @@ void AdifReader::keepValue(std::size_t field, const char* data, std::size_t leng
     record_.*kUsedFields[field].member = {slot, length};
 }
 
-// Empties the fields the last record gave, and no others: each value kept
-// came with its field's bit.
 void AdifReader::startRecord() {
-    for (std::uint32_t given = fieldsSeen_; given != 0; given &= given - 1) {
-        record_.*kUsedFields[static_cast<std::size_t>(std::countr_zero(given))].member = {};
-    }
+    record_ = {};
     tagsInRecord_ = 0;
     fieldsSeen_ = 0;
     anyTag_ = false;
