@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <optional>
 #include <utility>
 
 #if defined(__SSE2__) && !defined(KELMORA_PORTABLE_SEARCH)
@@ -27,39 +26,30 @@ constexpr Word byteInWord(unsigned char c, std::size_t at) {
                                                       : Word{c} << (56 - 8 * at);
 }
 
-// The first `count` (0 to 8) bytes of a word, the others zero.
-constexpr Word firstBytes(std::size_t count) {
-    if (count >= 8) {
-        return ~Word{0};
-    }
-    if (count == 0) {
-        return 0;
-    }
-    return std::endian::native == std::endian::little ? (Word{1} << (8 * count)) - 1
-                                                      : ~(~Word{0} >> (8 * count));
-}
-constexpr auto kFirstBytes = [] {
-    std::array<Word, 9> masks{};
-    for (std::size_t count = 0; count < masks.size(); ++count) {
-        masks[count] = firstBytes(count);
-    }
-    return masks;
-}();
-
 Word loadWord(const char* at) {
     Word word = 0;
     std::memcpy(&word, at, sizeof word);
     return word;
 }
 
-// A name of up to 16 bytes as two words in lower case, and where its
-// letters stand: a byte b of the log matches a letter l when (b | 0x20) ==
-// l, which holds for l and its capital only; every other byte must be equal.
+// The first `count` (0 to 8) bytes of a word, the others zero.
+constexpr Word firstBytes(std::size_t count) {
+    if (count >= 8) {
+        return ~Word{0};
+    }
+    return std::endian::native == std::endian::little ? (Word{1} << (8 * count)) - 1
+                                                      : ~(~Word{0} >> (8 * count));
+}
+
+// A name of up to 16 bytes as two words, and which of their bits must
+// match: every bit of the name's bytes but the case bit (0x20) of its
+// letters, which is all that tells a letter from its capital; none of the
+// bytes behind the name. The name's length is checked apart.
 struct NameKey {
     Word low = 0;
     Word high = 0;
-    Word lowLetters = 0;
-    Word highLetters = 0;
+    Word lowCare = 0;
+    Word highCare = 0;
 };
 
 constexpr NameKey keyOf(std::string_view upperName) {
@@ -67,19 +57,18 @@ constexpr NameKey keyOf(std::string_view upperName) {
     for (std::size_t at = 0; at < upperName.size(); ++at) {
         const char c = upperName[at];
         const bool letter = c >= 'A' && c <= 'Z';
-        const auto lower = static_cast<unsigned char>(letter ? c | 0x20 : c);
-        (at < 8 ? key.low : key.high) |= byteInWord(lower, at % 8);
-        (at < 8 ? key.lowLetters : key.highLetters) |= letter ? byteInWord(0x20, at % 8) : 0;
+        (at < 8 ? key.low : key.high) |= byteInWord(static_cast<unsigned char>(c), at % 8);
+        (at < 8 ? key.lowCare : key.highCare) |= byteInWord(letter ? 0xDF : 0xFF, at % 8);
     }
     return key;
 }
 
-// Whether a name of up to 16 bytes is the key's. Loads two whole words: the
-// bytes behind the name lie in the bytes in hand or in the window's slack.
-bool nameMatches(const char* name, std::size_t length, const NameKey& key) {
-    const Word low = loadWord(name) & kFirstBytes[std::min<std::size_t>(length, 8)];
-    const Word high = loadWord(name + 8) & kFirstBytes[length > 8 ? length - 8 : 0];
-    return (low | key.lowLetters) == key.low && (high | key.highLetters) == key.high;
+// Whether a name of the key's length is the key's. Loads two whole words:
+// the bytes behind the name lie in the bytes in hand or in the window's
+// slack.
+bool nameMatches(const char* name, const NameKey& key) {
+    return (((loadWord(name) ^ key.low) & key.lowCare) |
+            ((loadWord(name + 8) ^ key.high) & key.highCare)) == 0;
 }
 
 struct UsedField {
@@ -101,19 +90,19 @@ constexpr std::array kUsedFields = {
     UsedField{"LOTW_QSL_RCVD", &AdifQso::lotwQslReceived},
     UsedField{"EQSL_QSL_RCVD", &AdifQso::eqslQslReceived},
 };
-constexpr std::size_t kLongestUsedName = 13;
-
 // The fields above by the length of their names and the low five bits of
 // their first and last letters, which are the same in either case and tell
 // them apart: most names of other fields are passed over after one look
-// into this table and at most one comparison.
+// into this table, the others after one comparison. A row for every length
+// a name read where it lies can have, so that its length needs no check.
+constexpr std::size_t kNameLengthRows = 32;
 constexpr std::size_t kLetterKeys = 32;
 constexpr std::size_t letterKey(char first, char last) {
     return static_cast<std::size_t>((first ^ last) & (kLetterKeys - 1));
 }
 
 constexpr auto kUsedFieldsByName = [] {
-    std::array<std::array<std::int8_t, kLetterKeys>, kLongestUsedName + 1> table{};
+    std::array<std::array<std::int8_t, kLetterKeys>, kNameLengthRows> table{};
     for (auto& keys : table) {
         keys.fill(-1);
     }
@@ -127,20 +116,23 @@ constexpr auto kUsedFieldsByName = [] {
 constexpr auto kUsedFieldKeys = [] {
     std::array<NameKey, kUsedFields.size()> keys{};
     for (std::size_t i = 0; i < kUsedFields.size(); ++i) {
-        keys[i] = keyOf(kUsedFields[i].name);
+        keys[i] = kUsedFields[i].name.size() <= 16 ? keyOf(kUsedFields[i].name)
+                                                   : throw "a used name too long";
     }
     return keys;
 }();
 
-// The field used here that a name of one byte or more names, or -1.
-inline int usedFieldNamed(const char* name, std::size_t length) {
-    if (length > kLongestUsedName) {
-        return -1;
-    }
+// The field used here that a name of 1 to kNameLengthRows - 1 bytes names,
+// or -1.
+inline int usedFieldNamedShort(const char* name, std::size_t length) {
     const int field = kUsedFieldsByName[length][letterKey(name[0], name[length - 1])];
-    return field >= 0 && nameMatches(name, length, kUsedFieldKeys[static_cast<std::size_t>(field)])
-               ? field
-               : -1;
+    return field >= 0 && nameMatches(name, kUsedFieldKeys[static_cast<std::size_t>(field)]) ? field
+                                                                                            : -1;
+}
+
+// The same for a name of any length from one byte on.
+int usedFieldNamed(const char* name, std::size_t length) {
+    return length < kNameLengthRows ? usedFieldNamedShort(name, length) : -1;
 }
 
 constexpr NameKey kEndOfRecord = keyOf("EOR");
@@ -190,35 +182,38 @@ const char* findTagMark(const char* from, const char* limit) {
 // Enough digits for any length a file can have; more make the tag broken.
 constexpr std::size_t kLongestLengthDigits = 15;
 
-// Where ":", "<" and ">" stand among the 16 bytes from `at` on: one bit a
-// byte, the first byte lowest.
-std::uint32_t tagMarksOf16(const char* at) {
+// Where a name may end among the 16 bytes from `at` on, one bit a byte, the
+// first byte lowest: at ":", "<" and ">", and at "8". With bits 1 and 2
+// set, these four bytes (0x38, 0x3A, 0x3C, 0x3E) are all ">", and no other
+// byte is, so that a single comparison finds them; a name with an "8" in it
+// is left to the careful reading.
+std::uint32_t nameEndsIn16(const char* at) {
 #ifdef KELMORA_ADIF_SSE2
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    // "<" and ">" are 0x3C and 0x3E: with bit 1 set, both are ">", and no
-    // other byte is.
-    const __m128i marks =
-        _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(':')),
-                     _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(2)), _mm_set1_epi8('>')));
-    return static_cast<std::uint32_t>(_mm_movemask_epi8(marks));
+    const __m128i ends = _mm_cmpeq_epi8(_mm_or_si128(bytes, _mm_set1_epi8(6)), _mm_set1_epi8('>'));
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(ends));
 #else
-    std::uint32_t marks = 0;
+    std::uint32_t ends = 0;
     for (std::size_t i = 0; i < 16; ++i) {
-        marks |= static_cast<std::uint32_t>(at[i] == ':' || at[i] == '<' || at[i] == '>') << i;
+        ends |= std::uint32_t{(at[i] | 6) == '>'} << i;
     }
-    return marks;
+    return ends;
 #endif
 }
 
 // The same for the 32 bytes from `at` on; most names end within the first 16.
 constexpr std::size_t kMarkedBytes = 32;
-// What a common tag reads at most: its "<", the 32 bytes looked at for the
-// end of its name, then ":", one or two digits and ">" without looking.
-constexpr std::size_t kCommonTagBytes = 1 + kMarkedBytes + 3;
-std::uint32_t tagMarksAt(const char* at) {
-    const std::uint32_t marks = tagMarksOf16(at);
-    return marks != 0 ? marks : tagMarksOf16(at + 16) << 16;
+std::uint32_t nameEndsAt(const char* at) {
+    const std::uint32_t ends = nameEndsIn16(at);
+    return ends != 0 ? ends : nameEndsIn16(at + 16) << 16;
 }
+
+// What a common tag reads at most, from its "<" on: the 32 bytes looked at
+// for the end of its name, then ":", two digits, ":", a type indicator and
+// ">", then its data of up to 99 bytes. The fast path keeps so many bytes in
+// hand behind every tag it reads, and checks no bound of its own.
+constexpr std::size_t kLongestCommonData = 99;
+constexpr std::size_t kCommonTagBytes = 1 + kMarkedBytes + 5 + kLongestCommonData;
 
 // Where "<" stands among the 64 bytes from `at` on: one bit a byte, the
 // first byte lowest.
@@ -249,47 +244,52 @@ const char* findTagEnd(const char* from, const char* limit) {
     return from;
 }
 
-// Where a tag that begins at `start` must end: within kLongestTag bytes, and
-// within the bytes in hand.
-const char* limitOf(const char* start, const char* end) {
-    return static_cast<std::size_t>(end - start) > AdifReader::kLongestTag
-               ? start + AdifReader::kLongestTag
-               : end;
+// The length of a common tag from the two bytes after its ":", indexed by
+// the first byte plus 256 times the second: one digit (the second byte is
+// no digit) or two, the count of digits in the top bit. kNoLength where the
+// first byte is no digit.
+constexpr std::uint8_t kNoLength = 0xFF;
+constexpr std::uint8_t kTwoDigits = 0x80;
+constexpr auto kLengthsOfPairs = [] {
+    std::array<std::uint8_t, 256 * 256> lengths{};
+    lengths.fill(kNoLength);
+    for (unsigned first = 0; first < 10; ++first) {
+        for (unsigned second = 0; second < 256; ++second) {
+            const bool two = second >= '0' && second <= '9';
+            lengths['0' + first + 256 * second] =
+                static_cast<std::uint8_t>(two ? kTwoDigits | (first * 10 + second - '0') : first);
+        }
+    }
+    return lengths;
+}();
+
+unsigned pairAt(const char* at) {
+    return static_cast<unsigned char>(at[0]) |
+           static_cast<unsigned>(static_cast<unsigned char>(at[1])) << 8;
 }
 
-struct LengthTag {
-    std::uint64_t length = 0;
-    const char* data = nullptr; // just behind the tag's ">"
+// The rest of a common tag from the ":" after its name on: one digit or
+// two, then ">" or a type indicator of one letter and ">". Its length, and
+// where its data begins; no data for anything else, which is left to
+// readTag().
+struct CommonLength {
+    std::size_t length = 0;
+    const char* data = nullptr;
 };
 
-// The rest of the tag that begins at `start`, from just behind the ":"
-// after its name: the length in one to kLongestLengthDigits digits, maybe
-// ":" and a type indicator, and ">" within the tag's limit. Nothing when it
-// is not so. Mostly one or two digits and ">", which are looked at first:
-// the three bytes from `digits` on must be in hand.
-std::optional<LengthTag> lengthTagAt(const char* digits, const char* start, const char* end) {
-    const auto digitAt = [](const char* at) { return static_cast<unsigned char>(*at - '0'); };
-    if (digitAt(digits) < 10 && digits[1] == '>') {
-        return LengthTag{digitAt(digits), digits + 2};
+inline CommonLength commonLengthAt(const char* colon) {
+    const unsigned digits = kLengthsOfPairs[pairAt(colon + 1)];
+    const char* close = colon + 2 + (digits >> 7);
+    if (digits == kNoLength) {
+        return {};
     }
-    if (digitAt(digits) < 10 && digitAt(digits + 1) < 10 && digits[2] == '>') {
-        return LengthTag{digitAt(digits) * 10u + digitAt(digits + 1), digits + 3};
+    if (*close != '>') {
+        if (*close != ':' || (close[1] | 2) == '>' || close[2] != '>') {
+            return {};
+        }
+        close += 2;
     }
-    const char* const limit = limitOf(start, end);
-    std::uint64_t length = 0;
-    const char* at = digits;
-    for (; at < limit && digitAt(at) < 10; ++at) {
-        length = length * 10 + digitAt(at);
-    }
-    const auto count = static_cast<std::size_t>(at - digits);
-    if (count < 1 || count > kLongestLengthDigits || at == limit) {
-        return std::nullopt;
-    }
-    const char* const close = *at == ':' ? findTagEnd(at, limit) : at;
-    if (close == limit || *close != '>') {
-        return std::nullopt;
-    }
-    return LengthTag{length, close + 1};
+    return {digits & ~kTwoDigits & 0xFFu, close + 1};
 }
 
 bool isDigit(char c) {
@@ -334,8 +334,6 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 } // namespace
 
-static_assert(AdifReader::kLongestValue <= 255, "lengths_ holds a byte a value");
-
 AdifReader::AdifReader(InputFile file, std::size_t blockSize)
     : window_(std::move(file), blockSize, std::max(kLongestValue, kLongestTag)) {
     static_assert(kUsedFieldCount == kUsedFields.size());
@@ -375,26 +373,55 @@ bool AdifReader::findTagStart() {
     }
 }
 
+// Whether the bytes from `start` on begin as the known tag does. Loads
+// whole words, as nameMatches() does.
+inline bool AdifReader::startsLike(const char* start, const KnownTag& known) {
+    return (((loadWord(start) ^ known.bytes[0]) & known.care[0]) |
+            ((loadWord(start + 8) ^ known.bytes[1]) & known.care[1]) |
+            ((loadWord(start + 16) ^ known.bytes[2]) & known.care[2])) == 0;
+}
+
+// Keeps the tag at `start` for the record after this one, when "<", its
+// name and ":" fit into 24 bytes; else that place keeps no tag.
+void AdifReader::learnTag(std::size_t place, const char* start, std::size_t nameLength, int field) {
+    KnownTag& known = knownTags_[place % kKnownTags];
+    known = {};
+    const std::size_t size = 1 + nameLength + 1;
+    if (size <= 8 * known.bytes.size()) {
+        known.bytes = {loadWord(start), loadWord(start + 8), loadWord(start + 16)};
+        known.care = {firstBytes(size), firstBytes(size > 8 ? size - 8 : 0),
+                      firstBytes(size > 16 ? size - 16 : 0)};
+        known.nameLength = static_cast<std::uint8_t>(nameLength);
+        known.field = static_cast<std::int8_t>(field);
+    }
+}
+
 // The common tags, read where they lie in the bytes in hand: a field
-// <NAME:LENGTH> or <NAME:LENGTH:TYPE> with a name of less than 32 bytes, its
-// data in hand too, and <EOR>. The record's state stays in local variables
-// meanwhile. At anything else, and near the end of the bytes in hand,
-// readTag() takes over: it comes to the same result for the common tags.
+// <NAME:LENGTH> or <NAME:LENGTH:T> with a name of less than 32 bytes and a
+// length of one or two digits, and <EOR>. The record's state stays in local
+// variables meanwhile. At anything else, and near the end of the bytes in
+// hand, readTag() takes over: it comes to the same result for the common
+// tags.
+//
+// The "<" ahead are found 64 bytes at a time, not behind each field's data:
+// where the next tag starts then does not wait for the length of the one
+// before, and the processor reads several tags at once. A "<" inside data,
+// or before the reading position, is passed over. Most tags are told by the
+// tag at the same place in the last record (knownTags_).
 AdifReader::Tag AdifReader::readCommonTags() {
     const char* at = window_.position();
     const char* const end = window_.end();
     std::uint32_t seen = fieldsSeen_;
     bool damaged = damaged_;
-    bool anyTag = anyTag_;
+    const std::size_t firstPlace = tagsInRecord_;
+    std::size_t place = firstPlace;
     bool endOfRecord = false;
-    // The "<" ahead are found 64 bytes at a time, not behind each field's
-    // data: the next tag is then found without waiting for the length of
-    // the one before, and the processor reads several tags at once. A "<"
-    // inside data is passed over.
-    const char* chunk = at;
-    std::uint64_t starts = 0;
+    const char* chunk = chunk_ != nullptr ? chunk_ : at;
+    std::uint64_t starts = chunk_ != nullptr ? starts_ : 0;
     while (true) {
         if (starts == 0) {
+            // The chunks follow each other whatever the tags in them, as a
+            // field read here is shorter than a chunk and a half.
             if (static_cast<std::size_t>(end - chunk) < kStartsBytes + kCommonTagBytes) {
                 break;
             }
@@ -402,53 +429,61 @@ AdifReader::Tag AdifReader::readCommonTags() {
             chunk += kStartsBytes;
             continue;
         }
-        const char* const start = chunk - kStartsBytes + std::countr_zero(starts);
+        const char* const start =
+            chunk - kStartsBytes + static_cast<unsigned>(std::countr_zero(starts));
         starts &= starts - 1;
         if (start < at) {
             continue;
         }
         at = start;
         const char* const name = start + 1;
-        const std::uint32_t marks = tagMarksAt(name);
-        const auto nameLength = static_cast<std::size_t>(std::countr_zero(marks));
-        if (marks == 0 || nameLength == 0) {
-            break;
-        }
-        const char* const mark = name + nameLength;
-        if (*mark != ':') {
-            if (nameLength == 3 && *mark == '>' && nameMatches(name, 3, kEndOfRecord)) {
-                at = mark + 1;
-                endOfRecord = true;
+        const KnownTag& known = knownTags_[place % kKnownTags];
+        std::size_t nameLength = known.nameLength;
+        int field = known.field;
+        if (!startsLike(start, known)) {
+            nameLength = static_cast<unsigned>(std::countr_zero(nameEndsAt(name)));
+            if (nameLength - 1 >= kNameLengthRows - 1) {
+                break; // no name, or one of 32 bytes or more
             }
+            if (name[nameLength] != ':') {
+                if (nameLength == 3 && name[nameLength] == '>' && nameMatches(name, kEndOfRecord)) {
+                    at = name + 4;
+                    endOfRecord = true;
+                }
+                break;
+            }
+            field = usedFieldNamedShort(name, nameLength);
+            learnTag(place, start, nameLength, field);
+        }
+        const CommonLength common = commonLengthAt(name + nameLength);
+        if (common.data == nullptr) {
             break;
         }
-        const std::optional<LengthTag> tail = lengthTagAt(mark + 1, start, end);
-        if (!tail || tail->length > static_cast<std::size_t>(end - tail->data)) {
-            break;
-        }
-        anyTag = true;
-        const int field = usedFieldNamed(name, nameLength);
+        const std::size_t length = common.length;
+        const char* const data = common.data;
+        ++place;
         if (field >= 0) {
             const std::uint32_t bit = 1u << field;
-            if ((seen & bit) != 0 || tail->length > kLongestValue) {
+            if ((seen & bit) != 0 || length > kLongestValue) {
                 damaged = true;
             } else {
-                keepValue(static_cast<std::size_t>(field), tail->data,
-                          static_cast<std::size_t>(tail->length));
+                keepValue(static_cast<std::size_t>(field), data, length);
             }
             seen |= bit;
         }
-        at = tail->data + tail->length;
-        if (at >= chunk) {
-            starts = 0; // data to the chunk's end or beyond it
-            chunk = at;
-        }
+        at = data + length;
     }
     fieldsSeen_ = seen;
     damaged_ = damaged;
-    anyTag_ = anyTag;
+    anyTag_ = anyTag_ || place != firstPlace;
+    tagsInRecord_ = place;
     window_.moveTo(at);
-    return endOfRecord ? Tag{TagKind::EndOfRecord} : readTag();
+    if (!endOfRecord) {
+        return readTag();
+    }
+    chunk_ = chunk;
+    starts_ = starts;
+    return {TagKind::EndOfRecord};
 }
 
 AdifReader::Tag AdifReader::brokenTagUpTo(const char* resume) {
@@ -463,6 +498,7 @@ AdifReader::Tag AdifReader::brokenTagUpTo(const char* resume) {
 // a name up to the first mark, then for a field ":", the length and maybe
 // ":" and a type indicator, which is not looked at.
 AdifReader::Tag AdifReader::readTag() {
+    chunk_ = nullptr; // the window may move
     if (!findTagStart()) {
         return {};
     }
@@ -481,10 +517,10 @@ AdifReader::Tag AdifReader::readTag() {
     }
     if (*mark == '>') {
         window_.moveTo(mark + 1);
-        if (nameLength == 3 && nameMatches(name, 3, kEndOfRecord)) {
+        if (nameLength == 3 && nameMatches(name, kEndOfRecord)) {
             return {TagKind::EndOfRecord};
         }
-        if (nameLength == 3 && nameMatches(name, 3, kEndOfHeader)) {
+        if (nameLength == 3 && nameMatches(name, kEndOfHeader)) {
             return {TagKind::EndOfHeader};
         }
         return {TagKind::Broken}; // a field without its length
@@ -546,18 +582,19 @@ void AdifReader::takeValue(std::size_t field, const char* data, std::uint64_t le
 }
 
 // Copies in steps of 16 bytes, which may reach into the window's slack and
-// never beyond the value's slot.
+// never beyond the value's slot; record_ shows the copy.
 void AdifReader::keepValue(std::size_t field, const char* data, std::size_t length) {
     static_assert(kLongestValue % 16 == 0 && ByteWindow::kSlack >= 16);
     char* const slot = values_.data() + field * kLongestValue;
     for (std::size_t done = 0; done < length; done += 16) {
         std::memcpy(slot + done, data + done, 16);
     }
-    lengths_[field] = static_cast<std::uint8_t>(length);
+    record_.*kUsedFields[field].member = {slot, length};
 }
 
 void AdifReader::startRecord() {
-    lengths_.fill(0);
+    record_ = {};
+    tagsInRecord_ = 0;
     fieldsSeen_ = 0;
     anyTag_ = false;
     damaged_ = false;
@@ -569,9 +606,6 @@ void AdifReader::skipRecord() {
 }
 
 bool AdifReader::finishRecord() {
-    for (std::size_t i = 0; i < kUsedFieldCount; ++i) {
-        record_.*kUsedFields[i].member = {values_.data() + i * kLongestValue, lengths_[i]};
-    }
     if (inHeader_ || damaged_ || !isCallsign(record_.call)) {
         // An <EOR> before any <EOH> ends a header that lacks its end: what
         // came before cannot be told apart from the header.

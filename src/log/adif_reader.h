@@ -89,16 +89,40 @@ private:
     bool finishRecord();
     void skipRecord();
     void startRecord();
+    void learnTag(std::size_t place, const char* start, std::size_t nameLength, int field);
 
     static constexpr std::size_t kUsedFieldCount = 12;
 
+    // A tag of the last record, for its successor: logs write every record
+    // alike, so most tags are told by comparing their first bytes with
+    // these, without looking for the end of the name or looking the name
+    // up. As made here, it is like no tag. 64 bytes, so that the one for a
+    // place is found by a shift.
+    struct alignas(64) KnownTag {
+        // The tag's first 24 bytes as three words, and the bits of them
+        // that tell it: those of "<", the name and ":".
+        std::array<std::uint64_t, 3> bytes{};
+        std::array<std::uint64_t, 3> care{~std::uint64_t{0}, ~std::uint64_t{0}, 0};
+        std::uint8_t nameLength = 0;
+        std::int8_t field = -1;
+    };
+    static bool startsLike(const char* start, const KnownTag& known);
+    static constexpr std::size_t kKnownTags = 64;
+
     ByteWindow window_;
     // The values of the record in hand, each in a slot of its own, so that
-    // reading a record allocates nothing; record_ shows them. A field not
-    // (yet) given has length 0.
+    // reading a record allocates nothing; record_ shows them, and a field
+    // not (yet) given as empty.
     std::array<char, kUsedFieldCount * kLongestValue> values_{};
-    std::array<std::uint8_t, kUsedFieldCount> lengths_{};
     AdifQso record_;
+    // By the tags' places in the record, counted round.
+    std::array<KnownTag, kKnownTags> knownTags_{};
+    std::size_t tagsInRecord_ = 0;
+    // Where the fast path left off looking for "<" when it last handed out
+    // a QSO: the window has not moved since, unless readTag() ran, which
+    // clears it.
+    const char* chunk_ = nullptr;
+    std::uint64_t starts_ = 0;
     std::uint32_t fieldsSeen_ = 0; // one bit per field used here
     bool anyTag_ = false;
     bool damaged_ = false;

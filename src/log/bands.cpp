@@ -84,9 +84,14 @@ std::optional<double> positiveNumber(std::string_view text) {
     return value;
 }
 
-// The names as words, compared with the log's band in upper case: a
-// single comparison per band.
+// The names as words, found by the log's band in upper case through a
+// small table of open addressing: one comparison, rarely two.
 constexpr std::size_t kLongestBandName = 8;
+constexpr std::size_t kBandSlots = 128;
+constexpr std::size_t slotOfBand(TextWord word) {
+    return static_cast<std::size_t>((word * 0x9E3779B97F4A7C15ull) >> 57);
+}
+
 constexpr auto kBandWords = [] {
     std::array<TextWord, kBandTable.size()> words{};
     for (std::size_t i = 0; i < kBandTable.size(); ++i) {
@@ -96,13 +101,29 @@ constexpr auto kBandWords = [] {
     return words;
 }();
 
+constexpr auto kBandsByWord = [] {
+    static_assert(kBandTable.size() <= kBandSlots / 2);
+    std::array<std::int8_t, kBandSlots> slots{};
+    slots.fill(-1);
+    for (std::size_t i = 0; i < kBandTable.size(); ++i) {
+        std::size_t slot = slotOfBand(kBandWords[i]);
+        while (slots[slot] >= 0) {
+            slot = (slot + 1) % kBandSlots;
+        }
+        slots[slot] = static_cast<std::int8_t>(i);
+    }
+    return slots;
+}();
+
 BandReading readBandName(std::string_view band) {
     band = ascii::trimBlanks(band);
     if (band.size() > kLongestBandName) {
         return {};
     }
     const TextWord word = upperCased(wordOf(band));
-    for (std::size_t i = 0; i < kBandTable.size(); ++i) {
+    for (std::size_t slot = slotOfBand(word); kBandsByWord[slot] >= 0;
+         slot = (slot + 1) % kBandSlots) {
+        const auto i = static_cast<std::size_t>(kBandsByWord[slot]);
         if (word == kBandWords[i] && band.size() == kBandTable[i].name.size()) {
             return readingOf(kBandTable[i]);
         }
@@ -110,7 +131,9 @@ BandReading readBandName(std::string_view band) {
     return {};
 }
 
-BandReading readFrequency(std::string_view frequencyMHz) {
+// Kept out of bandOfQso(), which mostly finds BAND and should not pay for
+// reading numbers.
+[[gnu::noinline]] BandReading readFrequency(std::string_view frequencyMHz) {
     const std::optional<double> mhz = positiveNumber(ascii::trimBlanks(frequencyMHz));
     if (!mhz) {
         return {};

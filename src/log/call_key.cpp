@@ -4,10 +4,13 @@
 #include "database/ascii.h"
 #include "log/text_word.h"
 
+#include <array>
 #include <cstddef>
 
 namespace kelmora::log {
 namespace {
+
+constexpr std::uint64_t kGolden = 0x9E3779B97F4A7C15ull;
 
 // The finaliser of SplitMix64: every input bit reaches every output bit.
 constexpr std::uint64_t mix(std::uint64_t x) {
@@ -19,15 +22,32 @@ constexpr std::uint64_t mix(std::uint64_t x) {
     return x;
 }
 
+// The key's first value, from the call's length; worked out beforehand for
+// the lengths calls have.
+constexpr std::uint64_t seedOf(std::size_t size) {
+    return mix(kGolden + size);
+}
+constexpr std::size_t kSeededSizes = 32;
+constexpr auto kSeeds = [] {
+    std::array<std::uint64_t, kSeededSizes> seeds{};
+    for (std::size_t size = 0; size < kSeededSizes; ++size) {
+        seeds[size] = seedOf(size);
+    }
+    return seeds;
+}();
+
 } // namespace
 
 CallKey callKeyOf(std::string_view call) {
     call = ascii::trimBlanks(call);
-    std::uint64_t key = mix(0x9E3779B97F4A7C15ull + call.size());
-    // Eight bytes at a time, so that calls of up to eight characters take a
-    // single round.
-    for (std::size_t at = 0; at < call.size(); at += 8) {
-        key = mix(key ^ upperCased(wordOf(call.substr(at)))) + 0x9E3779B97F4A7C15ull;
+    const std::size_t size = call.size();
+    // Eight bytes a round; most calls take one.
+    if (size - 1 < 8) {
+        return {mix(kSeeds[size] ^ upperCased(wordOf(call))) + kGolden};
+    }
+    std::uint64_t key = size < kSeededSizes ? kSeeds[size] : seedOf(size);
+    for (std::size_t at = 0; at < size; at += 8) {
+        key = mix(key ^ upperCased(wordOf(call.substr(at)))) + kGolden;
     }
     return {key};
 }

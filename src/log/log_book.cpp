@@ -2,6 +2,7 @@
 #include "log/log_book.h"
 
 #include <bit>
+#include <bitset>
 #include <cassert>
 
 namespace kelmora::log {
@@ -9,23 +10,32 @@ namespace {
 
 constexpr std::size_t kFirstSlotCount = 1024;
 
+// Asks for memory to be fetched into the cache while other work goes on.
+void fetchSoon(const void* at) {
+#if defined(__GNUC__)
+    __builtin_prefetch(at);
+#else
+    (void)at;
+#endif
+}
+
 } // namespace
 
 LogBook::LogBook()
     : callSlots_(kFirstSlotCount), slotShift_(64 - std::countr_zero(kFirstSlotCount)) {}
 
 bool LogBook::gridWorked(Band band, GridIndex grid) const {
-    return grid < kGridCount && workedGrids_[index(band)][grid];
+    return grid < kGridCount && (workedGridBands_[grid] & bandBit(band)) != 0;
 }
 
 bool LogBook::gridConfirmed(Band band, GridIndex grid) const {
-    return grid < kGridCount && confirmedGrids_[index(band)][grid];
+    return grid < kGridCount && (confirmedGridBands_[grid] & bandBit(band)) != 0;
 }
 
 // Call keys are evenly spread already: their top bits choose the slot.
 std::size_t LogBook::slotOf(std::uint64_t key) const {
     const std::size_t mask = callSlots_.size() - 1;
-    std::size_t slot = static_cast<std::size_t>(key >> slotShift_);
+    std::size_t slot = firstSlotOf(key);
     while (callSlots_[slot].key != key && callSlots_[slot].key != 0) {
         slot = (slot + 1) & mask;
     }
@@ -71,22 +81,39 @@ void LogBook::addCall(const QsoFacts& qso) {
     }
 }
 
+void LogBook::addGrid(GridIndex grid, const QsoFacts& qso) {
+    BandMask& worked = workedGridBands_[grid];
+    count(static_cast<BandMask>(qso.bands & ~worked), workedGrids_);
+    worked |= qso.bands;
+    if (qso.confirmed) {
+        BandMask& confirmed = confirmedGridBands_[grid];
+        count(static_cast<BandMask>(qso.bands & ~confirmed), confirmedGrids_);
+        confirmed |= qso.bands;
+    }
+}
+
 void LogBook::add(const QsoFacts& qso) {
     addCall(qso);
-    for (BandMask bands = qso.bands; bands != 0; bands &= static_cast<BandMask>(bands - 1)) {
-        const auto band = static_cast<std::size_t>(std::countr_zero(bands));
-        for (std::size_t i = 0; i < qso.gridCount; ++i) {
-            workedGrids_[band][qso.grids[i]] = true;
-            if (qso.confirmed) {
-                confirmedGrids_[band][qso.grids[i]] = true;
-            }
-        }
+    for (std::size_t i = 0; i < qso.gridCount; ++i) {
+        addGrid(qso.grids[i], qso);
+    }
+}
+
+void LogBook::add(std::span<const QsoFacts> qsos) {
+    while (2 * (callsStored_ + qsos.size()) > callSlots_.size()) {
+        growCalls();
+    }
+    for (const QsoFacts& qso : qsos) {
+        fetchSoon(&callSlots_[firstSlotOf(storedKey(qso.call))]);
+    }
+    for (const QsoFacts& qso : qsos) {
+        add(qso);
     }
 }
 
 StationStatus LogBook::statusOf(Band band, CallKey call, GridIndex grid) const {
     const bool located = grid < kGridCount;
-    if (located && !workedGrids_[index(band)][grid]) {
+    if (located && (workedGridBands_[grid] & bandBit(band)) == 0) {
         return StationStatus::NewGrid;
     }
     const CallSlot slot = callBands(call);

@@ -7,7 +7,6 @@
 #include "log/qso_facts.h"
 
 #include <array>
-#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -25,18 +24,22 @@ enum class StationStatus : std::uint8_t {
 };
 
 // What the log says, per band: the squares worked and confirmed and the calls
-// worked and confirmed. It holds a bit set of squares per band and one entry
-// per distinct call, whatever the size of the log.
+// worked and confirmed. It holds two bytes per square and one entry per
+// distinct call, whatever the size of the log.
 class LogBook {
 public:
     LogBook();
 
     void add(const QsoFacts& qso);
+    // The same for many QSOs, faster: the places of all their calls in the
+    // table are fetched together before the first is changed, instead of
+    // waiting for each in turn.
+    void add(std::span<const QsoFacts> qsos);
 
     bool gridWorked(Band band, GridIndex grid) const;
     bool gridConfirmed(Band band, GridIndex grid) const;
-    std::size_t workedGridCount(Band band) const { return workedGrids_[index(band)].count(); }
-    std::size_t confirmedGridCount(Band band) const { return confirmedGrids_[index(band)].count(); }
+    std::size_t workedGridCount(Band band) const { return workedGrids_[index(band)]; }
+    std::size_t confirmedGridCount(Band band) const { return confirmedGrids_[index(band)]; }
 
     bool callWorked(Band band, CallKey call) const {
         return (callBands(call).worked & bandBit(band)) != 0;
@@ -70,14 +73,22 @@ private:
 
     static std::size_t index(Band band) { return static_cast<std::size_t>(band); }
     static std::uint64_t storedKey(CallKey call) { return call.value == 0 ? 1 : call.value; }
+    std::size_t firstSlotOf(std::uint64_t key) const {
+        return static_cast<std::size_t>(key >> slotShift_);
+    }
     std::size_t slotOf(std::uint64_t key) const;
     CallSlot callBands(CallKey call) const;
     void addCall(const QsoFacts& qso);
     void growCalls();
-    void count(BandMask gained, std::array<std::size_t, kBandCount>& counts);
+    void addGrid(GridIndex grid, const QsoFacts& qso);
+    static void count(BandMask gained, std::array<std::size_t, kBandCount>& counts);
 
-    std::array<std::bitset<kGridCount>, kBandCount> workedGrids_;
-    std::array<std::bitset<kGridCount>, kBandCount> confirmedGrids_;
+    // Per square the bands it was worked and confirmed on: a QSO changes
+    // one byte of each.
+    std::array<BandMask, kGridCount> workedGridBands_{};
+    std::array<BandMask, kGridCount> confirmedGridBands_{};
+    std::array<std::size_t, kBandCount> workedGrids_{};
+    std::array<std::size_t, kBandCount> confirmedGrids_{};
     std::vector<CallSlot> callSlots_; // open addressing, a power of two, at most half full
     unsigned slotShift_ = 0;
     std::size_t callsStored_ = 0;

@@ -103,6 +103,26 @@ const std::string kMixedLog = "<call:4>QQ1A<gridsquare:4>JO62<eor>\n"
                               "<comment:150>" +
                               std::string(150, 'x') + "<call:4>QQ7G<eor>\n";
 
+// Records that mostly repeat the one before, as logs write them, and then
+// change: a name in another case or at another place, type indicators of
+// one letter and of none, a name with an "8",
+// names of 16 to 22 bytes and longer, a field given twice, data of 64, 65
+// and 99 bytes, a length of three digits, "<" in data. The blank lines
+// behind them keep them all where tags are read in the block.
+const std::string kChangingLog =
+    "<call:4>QQ1A <gridsquare:4>JO62 <station_callsign:5>QQ0AA <app_kelmora_name_of_22:1>x <eor>\n"
+    "<call:4:S>QQ2B <gridsquare:4:G>JO63 <station_callsign:5>QQ0AA <app_kelmora_name_of_22:1>y "
+    "<eor>\n"
+    "<CALL:4>QQ3C <gridsquare:4>JO64 <station_callsign:5>QQ0AA <app_kelmora_name_of_2_2:1>y <eor>\n"
+    "<call:4>QQ4D <band:2:>2m <gridsquare:4>JO65 <app_kelmora_name_of_23b:2>zz <eor>\n"
+    "<call:4>QQ5E <band8:2>6m <band:2>2m <eor>\n"
+    "<call:4>QQ6F <band:2>2m <band:2>6m <eor>\n"
+    "<call:4>QQ7G <comment:99>" +
+    std::string(99, 'x') + " <vucc_grids:64>" + std::string(64, 'J') + " <eor>\n" +
+    "<call:4>QQ8H <vucc_grids:65>" + std::string(65, 'J') + " <eor>\n" +
+    "<call:4>QQ9I <comment:100>" + std::string(100, 'x') + " <eor>\n" +
+    "<call:4>QQ1J <comment:10><eor><eor> <eor>\n" + std::string(300, '\n');
+
 const AdifCase kAdifCases[] = {
     {"FieldsInAnyCaseAndOrder",
      "<GridSquare:4>JO62<cAlL:4>QQ1A<BAND:2>2M<Freq:7>144.360<eor>",
@@ -157,6 +177,12 @@ const AdifCase kAdifCases[] = {
      kMixedLog,
      {{"call=QQ1A grid=JO62", "call=QQ8H", "call=QQ2B", "call=QQ3C", "call=QQ6F band=2m",
        "call=QQ7G"},
+      2}},
+    {"ChangingLog",
+     kChangingLog,
+     {{"call=QQ1A grid=JO62", "call=QQ2B grid=JO63", "call=QQ3C grid=JO64",
+       "call=QQ4D grid=JO65 band=2m", "call=QQ5E band=2m", "call=QQ7G vucc=" + std::string(64, 'J'),
+       "call=QQ9I", "call=QQ1J"},
       2}},
     {"EmptyFile", "", {{}, 0}},
     {"OnlyAHeader", "ADIF Export\n<adif_ver:5>3.1.1\n<eoh>\n", {{}, 0}},
