@@ -10,6 +10,7 @@
 #include "app/map_widget.h"
 #include "app/message_presenter.h"
 #include "app/settings_store.h"
+#include "app/window_icon.h"
 #include "candidates/station_fields.h"
 #include "database/ascii.h"
 #include "database/line_reader.h"
@@ -102,6 +103,7 @@ Form2::Form2(MessagePresenter& presenter, FileChooser& chooser, Language languag
     : presenter_(presenter), chooser_(chooser), language_(language) {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(makeWindowIcon());
     buildControls();
     const QByteArray geometry =
         QByteArray::fromBase64(settings_store::read(settings_store::kMapWindow).toLatin1());
@@ -168,6 +170,8 @@ void Form2::buildControls() {
     splitter_->addWidget(pnlCandidates);
     splitter_->setStretchFactor(0, 3);
     splitter_->setStretchFactor(1, 2);
+    // The map is what the window is for: it starts with the larger share.
+    splitter_->setSizes({600, 400});
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(splitter_, 1);
