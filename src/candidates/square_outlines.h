@@ -3,7 +3,6 @@
 
 #include "geo/azimuthal_map.h"
 #include "geo/lat_lon.h"
-#include "geo/azimuthal_map.h"
 #include "log/grid_square.h"
 
 #include <array>

@@ -15,6 +15,10 @@ namespace kelmora {
 // depends on the language is shown or written.
 enum class Language { German, English };
 
+constexpr bool german(Language language) {
+    return language == Language::German;
+}
+
 std::optional<Language> languageFromCode(std::string_view code);
 
 // Joins the lines of every multi-line message.

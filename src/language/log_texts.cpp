@@ -7,10 +7,6 @@
 namespace kelmora::log_texts {
 namespace {
 
-bool german(Language language) {
-    return language == Language::German;
-}
-
 std::string count(Language language, std::uint64_t number, std::string_view one,
                   std::string_view many) {
     return concat({groupedNumber(language, number), " ", number == 1 ? one : many});

@@ -9,10 +9,6 @@
 namespace kelmora::map_texts {
 namespace {
 
-bool german(Language language) {
-    return language == Language::German;
-}
-
 // Typed text and file names in quotes as the language sets them.
 std::string quoted(Language language, std::string_view text) {
     return german(language) ? concat({"„", text, "“"}) : concat({"\"", text, "\""});

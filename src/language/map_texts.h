@@ -41,8 +41,7 @@ struct PathFigures {
 std::string stationPath(Language language, std::string_view call, std::string_view locator,
                         const PathFigures& path);
 // A station at the own locator's very centre: no heading to speak of.
-std::string stationAtOwnLocator(Language language, std::string_view call,
-                                std::string_view locator);
+std::string stationAtOwnLocator(Language language, std::string_view call, std::string_view locator);
 std::string stationWithoutOwnLocator(Language language, std::string_view call,
                                      std::string_view locator);
 // field is the locator field as it stands; blank when it holds nothing.
