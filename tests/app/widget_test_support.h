@@ -13,7 +13,7 @@
 #include <QSettings>
 #include <QString>
 #include <QTemporaryDir>
-#include <QtTest>
+#include <QTest>
 #include <memory>
 #include <optional>
 

@@ -24,16 +24,16 @@ using namespace std::string_literals;
 using testing::PrintTo;
 using testing::TempFolder;
 
-struct Scan {
+struct SearchedLines {
     ScanOutcome outcome;
     std::vector<std::string> lines;
 };
 
 constexpr std::uint64_t kNoLimit = std::numeric_limits<std::uint64_t>::max();
 
-Scan scan(const std::filesystem::path& file, std::string_view text,
+SearchedLines scan(const std::filesystem::path& file, std::string_view text,
           std::size_t blockSize = kSearchBlockSize, std::uint64_t stopAfter = kNoLimit) {
-    Scan result;
+    SearchedLines result;
     result.outcome = scanForHits(
         InputFile(file), SearchPattern::fromUtf8(text),
         [&result, stopAfter](std::string_view line) {
@@ -112,7 +112,7 @@ protected:
 TEST_P(ScanForHits, FindsTheLinesThatHoldTheText) {
     const auto& [c, blockSize] = GetParam();
     const std::filesystem::path file = folder_.write("ms1.txt", c.content);
-    const Scan result = scan(file, c.text, blockSize);
+    const SearchedLines result = scan(file, c.text, blockSize);
     EXPECT_EQ(result.outcome.end, ScanEnd::EndOfFile);
     EXPECT_EQ(result.outcome.hits, c.hits.size());
     EXPECT_EQ(result.lines, c.hits);
@@ -194,15 +194,15 @@ protected:
 TEST_F(ScanEnds, StopsWhenTheHandlerSaysSo) {
     const auto file = folder_.write("ms1.txt", "H\nJO1\nX\nJO2\nJO3\n");
     for (const std::size_t blockSize : {std::size_t{1}, std::size_t{3}, kSearchBlockSize}) {
-        const Scan first = scan(file, "JO", blockSize, 1);
+        const SearchedLines first = scan(file, "JO", blockSize, 1);
         EXPECT_EQ(first.outcome.end, ScanEnd::Stopped);
         EXPECT_EQ(first.outcome.hits, 1U);
         EXPECT_EQ(first.lines, std::vector<std::string>{"JO1"});
-        const Scan second = scan(file, "JO", blockSize, 2);
+        const SearchedLines second = scan(file, "JO", blockSize, 2);
         EXPECT_EQ(second.outcome.end, ScanEnd::Stopped);
         EXPECT_EQ(second.lines, (std::vector<std::string>{"JO1", "JO2"}));
     }
-    const Scan everyLine = scan(file, "", kSearchBlockSize, 2);
+    const SearchedLines everyLine = scan(file, "", kSearchBlockSize, 2);
     EXPECT_EQ(everyLine.outcome.end, ScanEnd::Stopped);
     EXPECT_EQ(everyLine.lines, (std::vector<std::string>{"JO1", "X"}));
 }
@@ -216,7 +216,7 @@ TEST_F(ScanEnds, AFileThatCannotBeOpenedFailsWithoutHits) {
     const std::filesystem::path missing = folder_.path() / "ms404.txt";
     for (const std::filesystem::path& file : {missing, folder_.path()}) {
         for (const char* text : {"JO", ""}) {
-            const Scan result = scan(file, text);
+            const SearchedLines result = scan(file, text);
             EXPECT_EQ(result.outcome.end, ScanEnd::ReadFailed) << file;
             EXPECT_EQ(result.outcome.hits, 0U);
             EXPECT_TRUE(result.lines.empty());
@@ -247,7 +247,7 @@ TEST(ScanForHitsRandomized, AgreesWithTheLineByLineReference) {
             }
             const std::size_t blockSize = blockSizes[random() % blockSizes.size()];
             const auto file = folder.write("ms1.txt", content);
-            const Scan result = scan(file, text, blockSize);
+            const SearchedLines result = scan(file, text, blockSize);
             const std::vector<std::string> expected = referenceHits(file, text);
             ASSERT_EQ(result.lines, expected)
                 << "seed " << seed << " round " << round << " block " << blockSize << " text "
@@ -278,7 +278,7 @@ TEST(ScanForHitsRandomized, AgreesOnLongLinesFullOfNearMisses) {
             }
             const std::size_t blockSize = blockSizes[random() % blockSizes.size()];
             const auto file = folder.write("ms1.txt", content);
-            const Scan result = scan(file, text, blockSize);
+            const SearchedLines result = scan(file, text, blockSize);
             ASSERT_EQ(result.lines, referenceHits(file, text))
                 << "seed " << seed << " round " << round << " block " << blockSize << " text "
                 << text;

@@ -89,7 +89,7 @@ struct ScanRow {
 const std::string kHeading = "CALL;Bemerkung;LOCATOR;Aktivit\xe4ten;RIG / QRG;;;Stand :\r\n";
 const std::string kRemark60 = std::string(60, 'r');
 
-const ScanRow kRows[] = {
+const ScanRow kScanRows[] = {
     // Line ends of every kind, falling on every place of the blocks.
     {"CrLf", kHeading + repeated("QQ1ABC;x;JO62qm;FSK\r\nqq2b;;jo50\r\n", 20)},
     {"LfAndLoneCr", kHeading + repeated("QQ1ABC;x;JO62qm\nQQ2B;y;KO01\rQQ3C;z;IO91\r\n", 15)},
@@ -145,7 +145,7 @@ TEST_P(Scan, GivesTheStationsOfTheListsWay) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, Scan, ::testing::ValuesIn(kRows),
+INSTANTIATE_TEST_SUITE_P(Table, Scan, ::testing::ValuesIn(kScanRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Scan, AFileThatCannotBeOpenedHasNoFirstLine) {

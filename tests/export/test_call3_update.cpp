@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/call3_update.h"
+#include "support/database_heading.h"
 #include "support/file_bytes.h"
 #include "support/platform.h"
 #include "support/printing.h"
@@ -19,7 +20,7 @@ namespace fs = std::filesystem;
 using testing::readFile;
 using testing::writeFile;
 
-const std::string kHeading = "CALL;Bemerkung;LOCATOR;Aktivitaeten;RIG / QRG;;;Stand :\r\n";
+const std::string kHeadingLine = testing::kDatabaseHeading + "\r\n";
 const Call3Source kSource{"ms195.txt", "2026-12-07"};
 
 // The line an update with kSource writes.
@@ -64,7 +65,7 @@ class Merges : public Call3List, public ::testing::WithParamInterface<MergeCase>
 // The old list stays beside the new one, byte for byte; a new list has no backup.
 TEST_P(Merges, GiveTheListAndKeepTheOldOne) {
     const MergeCase& c = GetParam();
-    writeFile(database_, kHeading + c.stations);
+    writeFile(database_, kHeadingLine + c.stations);
     if (c.oldList) {
         writeFile(list_, *c.oldList);
     }
@@ -211,7 +212,7 @@ INSTANTIATE_TEST_SUITE_P(Lists, Merges, ::testing::ValuesIn(kMerges),
 
 // A second update from the same database changes only the comment line.
 TEST_F(Call3List, SecondUpdateChangesOnlyItsOwnLine) {
-    writeFile(database_, kHeading + "QQ1ABC;x;jo62qm\r\nQQ2B;x;JO01\r\nQQ1ABC;x;JO02\r\n");
+    writeFile(database_, kHeadingLine + "QQ1ABC;x;jo62qm\r\nQQ2B;x;JO01\r\nQQ1ABC;x;JO02\r\n");
     writeFile(list_, "// Version: 1\r\nQQ0A,JO01,EME,,\r\nQQ1ABC,IO91,,,\r\nZZZZ\r\n");
     ASSERT_EQ(run().status, ExportResult::Status::Written);
     const std::string first = readFile(list_);

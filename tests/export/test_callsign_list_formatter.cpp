@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "export/callsign_list_formatter.h"
+#include "support/database_heading.h"
 #include "support/printing.h"
 
 #include <algorithm>
@@ -12,7 +13,6 @@ namespace {
 
 using testing::PrintTo;
 
-const std::string kHeading = "CALL;Bemerkung;LOCATOR;Aktivitaeten;RIG / QRG;;;Stand :";
 const std::string kBlankLine = "             \r\n";
 
 std::string formatLines(const std::vector<std::string>& lines, bool hasHeadingLine,
@@ -46,7 +46,7 @@ std::string station(const std::string& call, const std::string& locator) {
 
 FormatCase withStation(const char* name, const std::string& call, const std::string& locator,
                        std::string expected) {
-    return {name, {kHeading, station(call, locator)}, std::move(expected)};
+    return {name, {testing::kDatabaseHeading, station(call, locator)}, std::move(expected)};
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -84,18 +84,18 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Lines, FormatList,
     ::testing::Values(
-        FormatCase{"ShortLineWrapsToCallsign", {kHeading, "QQ1ABC;remark"}, "QQ1ABC QQ1abc\r\n"},
-        FormatCase{"NoSeparator", {kHeading, "QQ1ABC"}, "QQ1ABC QQ1abc\r\n"},
-        FormatCase{"EmptyLineIsBlank", {kHeading, ""}, kBlankLine},
-        FormatCase{"EmptyLineNotFsk441", {kHeading, ""}, "", StationSelection::Fsk441Only},
+        FormatCase{"ShortLineWrapsToCallsign", {testing::kDatabaseHeading, "QQ1ABC;remark"}, "QQ1ABC QQ1abc\r\n"},
+        FormatCase{"NoSeparator", {testing::kDatabaseHeading, "QQ1ABC"}, "QQ1ABC QQ1abc\r\n"},
+        FormatCase{"EmptyLineIsBlank", {testing::kDatabaseHeading, ""}, kBlankLine},
+        FormatCase{"EmptyLineNotFsk441", {testing::kDatabaseHeading, ""}, "", StationSelection::Fsk441Only},
         FormatCase{"DuplicatesKeptInOrder",
-                   {kHeading, station("QQ1ABC", "jo62qm"), station("QQ2X", "io91"),
+                   {testing::kDatabaseHeading, station("QQ1ABC", "jo62qm"), station("QQ2X", "io91"),
                     station("QQ1ABC", "jo62qm")},
                    "QQ1ABC JO62qm\r\nQQ2X   IO91  \r\nQQ1ABC JO62qm\r\n"},
         FormatCase{"OnlyFirstLineSkipped",
-                   {kHeading, "CALL;x;LOCATOR", station("QQ1ABC", "jo62qm")},
+                   {testing::kDatabaseHeading, "CALL;x;LOCATOR", station("QQ1ABC", "jo62qm")},
                    "CALL   LOcato\r\nQQ1ABC JO62qm\r\n"},
-        FormatCase{"HeadingOnly", {kHeading}, ""},
+        FormatCase{"HeadingOnly", {testing::kDatabaseHeading}, ""},
         FormatCase{"NoHeadingLineUsesColumnsOneAndThree",
                    {"QQ9ZZZ;x;aa00", "Locator;QQ1ABC;Call", station("QQ1ABC", "jo62qm")},
                    "LocatorCAll  \r\nQQ1ABC JO62qm\r\n",
@@ -147,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 FormatCase fsk441(const char* name, const std::string& line, std::string expected) {
-    return {name, {kHeading, line}, std::move(expected), StationSelection::Fsk441Only};
+    return {name, {testing::kDatabaseHeading, line}, std::move(expected), StationSelection::Fsk441Only};
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -161,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(
                       fsk441("NoKeyword", "QQ1ABC;x;jo62qm;CW MS;JT6M;JT4;FSK;441", ""),
                       fsk441("SlashStillSkips", "QQ1ABC/P;x;jo62qm;FSK441", ""),
                       FormatCase{"KeywordOnlyInHeading",
-                                 {kHeading + " FSK441", station("QQ1ABC", "jo62qm")},
+                                 {testing::kDatabaseHeading + " FSK441", station("QQ1ABC", "jo62qm")},
                                  "",
                                  StationSelection::Fsk441Only}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -175,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(
                       withStation("Utf8CallsignPaddedByCharacters", "QQ1\xC3\x84", "jo62qm",
                                   "QQ1\xC3\x84   JO62qm\r\n"),
                       FormatCase{"Windows1252LineCountsBytes",
-                                 {kHeading, "\xC3\x84\xC3\x96Q1ABCDE;M\xFCnchen;jo62qm"},
+                                 {testing::kDatabaseHeading, "\xC3\x84\xC3\x96Q1ABCDE;M\xFCnchen;jo62qm"},
                                  "\xC3\x84\xC3\x96Q1AJO62qm\r\n"},
                       withStation("Utf8LocatorCased", "QQ1ABC",
                                   "\xC3\xA4\xC3\xB6"
@@ -183,12 +183,12 @@ INSTANTIATE_TEST_SUITE_P(
                                   "QQ1ABC \xC3\x84\xC3\x96"
                                   "12x\xC3\xBF\r\n"),
                       FormatCase{"Windows1252LocatorCased",
-                                 {kHeading, "QQ1ABC;x;\xE4\xF6"
+                                 {testing::kDatabaseHeading, "QQ1ABC;x;\xE4\xF6"
                                             "12"},
                                  "QQ1ABC \xC4\xD6"
                                  "12  \r\n"},
                       FormatCase{"Windows1252CaronAndDiaeresis",
-                                 {kHeading, "QQ1ABC;x;\xFF"
+                                 {testing::kDatabaseHeading, "QQ1ABC;x;\xFF"
                                             "a\x8A"},
                                  "QQ1ABC \x9F"
                                  "A\x9A   \r\n"}),
@@ -196,10 +196,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FormatList, LineOfHundredThousandCharacters) {
     const std::string remark(100'000, 'x');
-    EXPECT_EQ(formatLines({kHeading, "QQ1ABC;" + remark + ";jo62qm;WSJT"}, true,
+    EXPECT_EQ(formatLines({testing::kDatabaseHeading, "QQ1ABC;" + remark + ";jo62qm;WSJT"}, true,
                           StationSelection::Fsk441Only),
               "QQ1ABC JO62qm\r\n");
-    EXPECT_EQ(formatLines({kHeading, remark + ";x;jo62qm"}, true, StationSelection::All),
+    EXPECT_EQ(formatLines({testing::kDatabaseHeading, remark + ";x;jo62qm"}, true, StationSelection::All),
               "xxxxxxxJO62qm\r\n");
 }
 
@@ -207,7 +207,7 @@ TEST(FormatList, CountsWrittenStationsOnly) {
     CallsignListFormatter formatter(true, StationSelection::All);
     std::string out;
     for (const std::string& line :
-         {kHeading, station("QQ1ABC", "jo62qm"), station("QQ1ABC/P", "jo62qm"), std::string()}) {
+         {testing::kDatabaseHeading, station("QQ1ABC", "jo62qm"), station("QQ1ABC/P", "jo62qm"), std::string()}) {
         formatter.addLine(line, out);
     }
     EXPECT_EQ(formatter.stationsWritten(), 2u);

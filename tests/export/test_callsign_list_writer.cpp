@@ -3,6 +3,7 @@
 #include "export/call3_update.h"
 #include "export/callsign_list.h"
 #include "export/replacement_file.h"
+#include "support/database_heading.h"
 #include "support/failing_listing.h"
 #include "support/file_bytes.h"
 #include "support/held_file.h"
@@ -41,7 +42,6 @@ using Status = ExportResult::Status;
 using testing::readFile;
 using testing::writeFile;
 
-const std::string kHeading = "CALL;Bemerkung;LOCATOR;Aktivitaeten;RIG / QRG;;;Stand :";
 const std::string kOldList = "QQ9OLD IO91wm\r\nQQ8OLD JO30aa\r\n";
 
 // Everything under the folder, links not followed: a failed export must leave
@@ -77,7 +77,7 @@ protected:
 
 TEST_F(CallsignListFile, WritesTheFormattedLines) {
     writeFile(database_,
-              kHeading + "\r\nQQ1ABC;x;jo62qm;FSK441\r\nQQ2X/P;x;io91\r\nQQ3Y;x;jn48\r\n");
+              testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm;FSK441\r\nQQ2X/P;x;io91\r\nQQ3Y;x;jn48\r\n");
     const ExportResult result = run();
     EXPECT_EQ(result.status, Status::Written);
     EXPECT_EQ(result.stationsWritten, 2u);
@@ -87,7 +87,7 @@ TEST_F(CallsignListFile, WritesTheFormattedLines) {
 }
 
 TEST_F(CallsignListFile, ReplacesTheOldListKeepingItsMode) {
-    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(database_, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     writeFile(list_, kOldList + kOldList);
 #ifndef _WIN32
     fs::permissions(list_, fs::perms(0640));
@@ -110,7 +110,7 @@ TEST_F(CallsignListFile, FolderAndDatabaseWithUmlauts) {
     const fs::path folder = folder_ / fs::path(u8"Funk Jürgen");
     fs::create_directory(folder);
     const fs::path database = folder / fs::path(u8"ms195ä.txt");
-    writeFile(database, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(database, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     EXPECT_EQ(
         writeCallsignList(database, folder / "CALLSIGN.TXT", true, StationSelection::All).status,
         Status::Written);
@@ -132,7 +132,7 @@ TEST_F(CallsignListFile, FolderBeyondMaxPath) {
         folder /= std::string(40, 'x');
     }
     fs::create_directories(file_names::longForm(folder));
-    writeFile(file_names::longForm(folder / "ms195.txt"), kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(file_names::longForm(folder / "ms195.txt"), testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     const ExportResult result = writeCallsignList(folder / "ms195.txt", folder / "CALLSIGN.TXT",
                                                   true, StationSelection::All);
     EXPECT_EQ(result.status, Status::Written);
@@ -152,7 +152,7 @@ struct LeftoverCase {
 class Leftovers : public CallsignListFile, public ::testing::WithParamInterface<LeftoverCase> {};
 
 TEST_P(Leftovers, GoWithTheNextExportUnlessHeld) {
-    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(database_, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     const fs::path leftover = folder_ / GetParam().fileName;
     writeFile(leftover, "QQ1ABC JO62");
     testing::markHidden(leftover);
@@ -184,16 +184,16 @@ INSTANTIATE_TEST_SUITE_P(
 // The search for leftovers lists the folder; a listing that breaks off is
 // no reason to fail the export.
 TEST_F(CallsignListFile, AFolderListingThatFailsPartWayIsNoFailure) {
-    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
-    writeFile(folder_ / "ms196.txt", kHeading);
-    writeFile(folder_ / "ms197.txt", kHeading);
+    writeFile(database_, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(folder_ / "ms196.txt", testing::kDatabaseHeading);
+    writeFile(folder_ / "ms197.txt", testing::kDatabaseHeading);
     const testing::FailingListings failing(3); // ".", ".." and one file
     EXPECT_EQ(run().status, Status::Written);
     EXPECT_EQ(readFile(list_), "QQ1ABC JO62qm\r\n");
 }
 
 TEST_F(CallsignListFile, NewListTakesTheUmask) {
-    writeFile(database_, kHeading);
+    writeFile(database_, testing::kDatabaseHeading);
     const mode_t previous = ::umask(027);
     const ExportResult result = run();
     ::umask(previous);
@@ -223,19 +223,19 @@ const std::string kTwoStations = "QQ1ABC JO62qm\r\nQQ2X   IO91  \r\n";
 INSTANTIATE_TEST_SUITE_P(
     LineEnds, DatabaseShapes,
     ::testing::Values(
-        DatabaseShape{"Empty", "", ""}, DatabaseShape{"HeadingOnly", kHeading + "\r\n", ""},
-        DatabaseShape{"CrLf", kHeading + "\r\nQQ1ABC;x;jo62qm\r\nQQ2X;x;io91\r\n", kTwoStations},
-        DatabaseShape{"LfOnly", kHeading + "\nQQ1ABC;x;jo62qm\nQQ2X;x;io91\n", kTwoStations},
-        DatabaseShape{"CrOnly", kHeading + "\rQQ1ABC;x;jo62qm\rQQ2X;x;io91", kTwoStations},
-        DatabaseShape{"ByteOrderMark", "\xEF\xBB\xBF" + kHeading + "\nQQ1ABC;x;jo62qm\nQQ2X;x;io91",
+        DatabaseShape{"Empty", "", ""}, DatabaseShape{"HeadingOnly", testing::kDatabaseHeading + "\r\n", ""},
+        DatabaseShape{"CrLf", testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\nQQ2X;x;io91\r\n", kTwoStations},
+        DatabaseShape{"LfOnly", testing::kDatabaseHeading + "\nQQ1ABC;x;jo62qm\nQQ2X;x;io91\n", kTwoStations},
+        DatabaseShape{"CrOnly", testing::kDatabaseHeading + "\rQQ1ABC;x;jo62qm\rQQ2X;x;io91", kTwoStations},
+        DatabaseShape{"ByteOrderMark", "\xEF\xBB\xBF" + testing::kDatabaseHeading + "\nQQ1ABC;x;jo62qm\nQQ2X;x;io91",
                       kTwoStations},
-        DatabaseShape{"NulBytes", kHeading + std::string("\r\nQQ\0AB;x;j\0\r\n", 14),
+        DatabaseShape{"NulBytes", testing::kDatabaseHeading + std::string("\r\nQQ\0AB;x;j\0\r\n", 14),
                       std::string("QQ\0AB  J\0    \r\n", 15)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 #ifndef _WIN32
 TEST_F(CallsignListFile, LinkedListReplacesTheLinkTarget) {
-    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(database_, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     fs::create_directory(folder_ / "wsjt");
     writeFile(folder_ / "wsjt" / "CALLSIGN.TXT", kOldList);
     fs::create_symlink("wsjt/CALLSIGN.TXT", list_);
@@ -246,7 +246,7 @@ TEST_F(CallsignListFile, LinkedListReplacesTheLinkTarget) {
 }
 
 TEST_F(CallsignListFile, DanglingLinkCreatesItsTarget) {
-    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(database_, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     fs::create_symlink("WSJT.TXT", list_);
     ASSERT_EQ(run().status, Status::Written);
     EXPECT_TRUE(fs::is_symlink(list_));
@@ -299,7 +299,7 @@ TEST_P(Failures, ChangeNothing) {
     const auto& [failure, writer] = GetParam();
     const fs::path list = folder_ / writer.listName;
     const fs::path backup = call3BackupPath(list);
-    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(database_, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     writeFile(list, kOldList);
     failure.prepare(folder_, list);
     const auto before = snapshot(folder_);
@@ -413,7 +413,7 @@ const FailureCase kLookupListFailures[] = {
      {}},
     // Another station database, chosen by mistake in the same dialog.
     {"ListIsAnotherDatabase",
-     [](const fs::path&, const fs::path& l) { writeFile(l, kHeading + "\r\nQQ9OLD;x;IO91WM\r\n"); },
+     [](const fs::path&, const fs::path& l) { writeFile(l, testing::kDatabaseHeading + "\r\nQQ9OLD;x;IO91WM\r\n"); },
      Status::NoLookupList,
      {}},
     // A backup that is the list or the database would put the old list over
@@ -496,7 +496,7 @@ TEST_P(SharedReaders, DoNotStopTheExport) {
     const bool replaceable = testing::replacesFilesHeldSharingDelete();
     const fs::path list = folder_ / writer.listName;
     const fs::path backup = call3BackupPath(list);
-    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(database_, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     writeFile(list, kOldList);
     writeFile(backup, kOldList);
     const auto before = snapshot(folder_);
@@ -537,7 +537,7 @@ class HeldForAMoment : public CallsignListFile,
                        public ::testing::WithParamInterface<testing::Holding> {};
 
 TEST_P(HeldForAMoment, TheListIsReplacedOnceFree) {
-    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(database_, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     writeFile(list_, kOldList);
     auto holder = std::make_unique<testing::HeldFile>(list_, GetParam());
     std::thread release([&holder] {
@@ -594,7 +594,7 @@ TEST_F(CallsignListFile, AListWriteProtectedMeanwhileIsKept) {
 class WriteFailures : public CallsignListFile, public ::testing::WithParamInterface<ListWriter> {};
 
 TEST_P(WriteFailures, KeepTheOldList) {
-    std::string database = kHeading + "\r\n";
+    std::string database = testing::kDatabaseHeading + "\r\n";
     for (int i = 0; i < 1000; ++i) {
         database += "QQ" + std::to_string(i) + ";x;jo62qm\r\n";
     }

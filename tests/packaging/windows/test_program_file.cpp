@@ -8,7 +8,7 @@
 
 #include <QImage>
 #include <QXmlStreamReader>
-#include <QtTest>
+#include <QTest>
 #include <vector>
 #include <windows.h>
 
