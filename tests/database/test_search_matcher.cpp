@@ -32,7 +32,7 @@ struct SearchedLines {
 constexpr std::uint64_t kNoLimit = std::numeric_limits<std::uint64_t>::max();
 
 SearchedLines scan(const std::filesystem::path& file, std::string_view text,
-          std::size_t blockSize = kSearchBlockSize, std::uint64_t stopAfter = kNoLimit) {
+                   std::size_t blockSize = kSearchBlockSize, std::uint64_t stopAfter = kNoLimit) {
     SearchedLines result;
     result.outcome = scanForHits(
         InputFile(file), SearchPattern::fromUtf8(text),

@@ -84,10 +84,15 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Lines, FormatList,
     ::testing::Values(
-        FormatCase{"ShortLineWrapsToCallsign", {testing::kDatabaseHeading, "QQ1ABC;remark"}, "QQ1ABC QQ1abc\r\n"},
+        FormatCase{"ShortLineWrapsToCallsign",
+                   {testing::kDatabaseHeading, "QQ1ABC;remark"},
+                   "QQ1ABC QQ1abc\r\n"},
         FormatCase{"NoSeparator", {testing::kDatabaseHeading, "QQ1ABC"}, "QQ1ABC QQ1abc\r\n"},
         FormatCase{"EmptyLineIsBlank", {testing::kDatabaseHeading, ""}, kBlankLine},
-        FormatCase{"EmptyLineNotFsk441", {testing::kDatabaseHeading, ""}, "", StationSelection::Fsk441Only},
+        FormatCase{"EmptyLineNotFsk441",
+                   {testing::kDatabaseHeading, ""},
+                   "",
+                   StationSelection::Fsk441Only},
         FormatCase{"DuplicatesKeptInOrder",
                    {testing::kDatabaseHeading, station("QQ1ABC", "jo62qm"), station("QQ2X", "io91"),
                     station("QQ1ABC", "jo62qm")},
@@ -147,23 +152,24 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 FormatCase fsk441(const char* name, const std::string& line, std::string expected) {
-    return {name, {testing::kDatabaseHeading, line}, std::move(expected), StationSelection::Fsk441Only};
+    return {
+        name, {testing::kDatabaseHeading, line}, std::move(expected), StationSelection::Fsk441Only};
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Keywords, FormatList,
-    ::testing::Values(fsk441("Fsk441InActivity", "QQ1ABC;x;jo62qm;fsk441;;;;", "QQ1ABC JO62qm\r\n"),
-                      fsk441("Jt44InRemark", "QQ1ABC;sked Jt44;jo62qm;;;;;", "QQ1ABC JO62qm\r\n"),
-                      fsk441("WsjtInLastField", "QQ1ABC;x;jo62qm;;;;;wsjt", "QQ1ABC JO62qm\r\n"),
-                      fsk441("KeywordBeyondEightFields", "QQ1ABC;x;jo62qm;;;;;;WSJT",
-                             "QQ1ABC JO62qm\r\n"),
-                      fsk441("KeywordInCallsign", "FSK441;x;jo62qm", "FSK441 JO62qm\r\n"),
-                      fsk441("NoKeyword", "QQ1ABC;x;jo62qm;CW MS;JT6M;JT4;FSK;441", ""),
-                      fsk441("SlashStillSkips", "QQ1ABC/P;x;jo62qm;FSK441", ""),
-                      FormatCase{"KeywordOnlyInHeading",
-                                 {testing::kDatabaseHeading + " FSK441", station("QQ1ABC", "jo62qm")},
-                                 "",
-                                 StationSelection::Fsk441Only}),
+    ::testing::Values(
+        fsk441("Fsk441InActivity", "QQ1ABC;x;jo62qm;fsk441;;;;", "QQ1ABC JO62qm\r\n"),
+        fsk441("Jt44InRemark", "QQ1ABC;sked Jt44;jo62qm;;;;;", "QQ1ABC JO62qm\r\n"),
+        fsk441("WsjtInLastField", "QQ1ABC;x;jo62qm;;;;;wsjt", "QQ1ABC JO62qm\r\n"),
+        fsk441("KeywordBeyondEightFields", "QQ1ABC;x;jo62qm;;;;;;WSJT", "QQ1ABC JO62qm\r\n"),
+        fsk441("KeywordInCallsign", "FSK441;x;jo62qm", "FSK441 JO62qm\r\n"),
+        fsk441("NoKeyword", "QQ1ABC;x;jo62qm;CW MS;JT6M;JT4;FSK;441", ""),
+        fsk441("SlashStillSkips", "QQ1ABC/P;x;jo62qm;FSK441", ""),
+        FormatCase{"KeywordOnlyInHeading",
+                   {testing::kDatabaseHeading + " FSK441", station("QQ1ABC", "jo62qm")},
+                   "",
+                   StationSelection::Fsk441Only}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A valid UTF-8 line counts code points; any other line counts bytes
@@ -174,9 +180,10 @@ INSTANTIATE_TEST_SUITE_P(
                                   "jo62qm", "\xC3\x84\xC3\x96Q1ABCJO62qm\r\n"),
                       withStation("Utf8CallsignPaddedByCharacters", "QQ1\xC3\x84", "jo62qm",
                                   "QQ1\xC3\x84   JO62qm\r\n"),
-                      FormatCase{"Windows1252LineCountsBytes",
-                                 {testing::kDatabaseHeading, "\xC3\x84\xC3\x96Q1ABCDE;M\xFCnchen;jo62qm"},
-                                 "\xC3\x84\xC3\x96Q1AJO62qm\r\n"},
+                      FormatCase{
+                          "Windows1252LineCountsBytes",
+                          {testing::kDatabaseHeading, "\xC3\x84\xC3\x96Q1ABCDE;M\xFCnchen;jo62qm"},
+                          "\xC3\x84\xC3\x96Q1AJO62qm\r\n"},
                       withStation("Utf8LocatorCased", "QQ1ABC",
                                   "\xC3\xA4\xC3\xB6"
                                   "12X\xC5\xB8",
@@ -184,12 +191,12 @@ INSTANTIATE_TEST_SUITE_P(
                                   "12x\xC3\xBF\r\n"),
                       FormatCase{"Windows1252LocatorCased",
                                  {testing::kDatabaseHeading, "QQ1ABC;x;\xE4\xF6"
-                                            "12"},
+                                                             "12"},
                                  "QQ1ABC \xC4\xD6"
                                  "12  \r\n"},
                       FormatCase{"Windows1252CaronAndDiaeresis",
                                  {testing::kDatabaseHeading, "QQ1ABC;x;\xFF"
-                                            "a\x8A"},
+                                                             "a\x8A"},
                                  "QQ1ABC \x9F"
                                  "A\x9A   \r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -199,15 +206,16 @@ TEST(FormatList, LineOfHundredThousandCharacters) {
     EXPECT_EQ(formatLines({testing::kDatabaseHeading, "QQ1ABC;" + remark + ";jo62qm;WSJT"}, true,
                           StationSelection::Fsk441Only),
               "QQ1ABC JO62qm\r\n");
-    EXPECT_EQ(formatLines({testing::kDatabaseHeading, remark + ";x;jo62qm"}, true, StationSelection::All),
-              "xxxxxxxJO62qm\r\n");
+    EXPECT_EQ(
+        formatLines({testing::kDatabaseHeading, remark + ";x;jo62qm"}, true, StationSelection::All),
+        "xxxxxxxJO62qm\r\n");
 }
 
 TEST(FormatList, CountsWrittenStationsOnly) {
     CallsignListFormatter formatter(true, StationSelection::All);
     std::string out;
-    for (const std::string& line :
-         {testing::kDatabaseHeading, station("QQ1ABC", "jo62qm"), station("QQ1ABC/P", "jo62qm"), std::string()}) {
+    for (const std::string& line : {testing::kDatabaseHeading, station("QQ1ABC", "jo62qm"),
+                                    station("QQ1ABC/P", "jo62qm"), std::string()}) {
         formatter.addLine(line, out);
     }
     EXPECT_EQ(formatter.stationsWritten(), 2u);

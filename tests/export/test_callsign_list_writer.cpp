@@ -76,8 +76,8 @@ protected:
 };
 
 TEST_F(CallsignListFile, WritesTheFormattedLines) {
-    writeFile(database_,
-              testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm;FSK441\r\nQQ2X/P;x;io91\r\nQQ3Y;x;jn48\r\n");
+    writeFile(database_, testing::kDatabaseHeading +
+                             "\r\nQQ1ABC;x;jo62qm;FSK441\r\nQQ2X/P;x;io91\r\nQQ3Y;x;jn48\r\n");
     const ExportResult result = run();
     EXPECT_EQ(result.status, Status::Written);
     EXPECT_EQ(result.stationsWritten, 2u);
@@ -132,7 +132,8 @@ TEST_F(CallsignListFile, FolderBeyondMaxPath) {
         folder /= std::string(40, 'x');
     }
     fs::create_directories(file_names::longForm(folder));
-    writeFile(file_names::longForm(folder / "ms195.txt"), testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(file_names::longForm(folder / "ms195.txt"),
+              testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     const ExportResult result = writeCallsignList(folder / "ms195.txt", folder / "CALLSIGN.TXT",
                                                   true, StationSelection::All);
     EXPECT_EQ(result.status, Status::Written);
@@ -223,13 +224,19 @@ const std::string kTwoStations = "QQ1ABC JO62qm\r\nQQ2X   IO91  \r\n";
 INSTANTIATE_TEST_SUITE_P(
     LineEnds, DatabaseShapes,
     ::testing::Values(
-        DatabaseShape{"Empty", "", ""}, DatabaseShape{"HeadingOnly", testing::kDatabaseHeading + "\r\n", ""},
-        DatabaseShape{"CrLf", testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\nQQ2X;x;io91\r\n", kTwoStations},
-        DatabaseShape{"LfOnly", testing::kDatabaseHeading + "\nQQ1ABC;x;jo62qm\nQQ2X;x;io91\n", kTwoStations},
-        DatabaseShape{"CrOnly", testing::kDatabaseHeading + "\rQQ1ABC;x;jo62qm\rQQ2X;x;io91", kTwoStations},
-        DatabaseShape{"ByteOrderMark", "\xEF\xBB\xBF" + testing::kDatabaseHeading + "\nQQ1ABC;x;jo62qm\nQQ2X;x;io91",
+        DatabaseShape{"Empty", "", ""},
+        DatabaseShape{"HeadingOnly", testing::kDatabaseHeading + "\r\n", ""},
+        DatabaseShape{"CrLf", testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\nQQ2X;x;io91\r\n",
                       kTwoStations},
-        DatabaseShape{"NulBytes", testing::kDatabaseHeading + std::string("\r\nQQ\0AB;x;j\0\r\n", 14),
+        DatabaseShape{"LfOnly", testing::kDatabaseHeading + "\nQQ1ABC;x;jo62qm\nQQ2X;x;io91\n",
+                      kTwoStations},
+        DatabaseShape{"CrOnly", testing::kDatabaseHeading + "\rQQ1ABC;x;jo62qm\rQQ2X;x;io91",
+                      kTwoStations},
+        DatabaseShape{"ByteOrderMark",
+                      "\xEF\xBB\xBF" + testing::kDatabaseHeading + "\nQQ1ABC;x;jo62qm\nQQ2X;x;io91",
+                      kTwoStations},
+        DatabaseShape{"NulBytes",
+                      testing::kDatabaseHeading + std::string("\r\nQQ\0AB;x;j\0\r\n", 14),
                       std::string("QQ\0AB  J\0    \r\n", 15)}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -413,7 +420,9 @@ const FailureCase kLookupListFailures[] = {
      {}},
     // Another station database, chosen by mistake in the same dialog.
     {"ListIsAnotherDatabase",
-     [](const fs::path&, const fs::path& l) { writeFile(l, testing::kDatabaseHeading + "\r\nQQ9OLD;x;IO91WM\r\n"); },
+     [](const fs::path&, const fs::path& l) {
+         writeFile(l, testing::kDatabaseHeading + "\r\nQQ9OLD;x;IO91WM\r\n");
+     },
      Status::NoLookupList,
      {}},
     // A backup that is the list or the database would put the old list over

@@ -298,20 +298,23 @@ const HostileCase kContents[] = {
                     const std::string line(100'000, ';');
                     return readOutcome(testing::kDatabaseHeading, line, {line}, kBlankListLine);
                 }},
-    HostileCase{"LineOfSixtyFourMegabytesWithoutEnd",
-                fileWith([] { return testing::kDatabaseHeading + "\r\n" + hugeStation(); }), "JO62QM",
-                [] {
-                    const std::string line = hugeStation();
-                    return readOutcome(testing::kDatabaseHeading, line, {line}, "QQ1ABC JO62qm\r\n");
-                }},
     HostileCase{
-        "LineOfSixtyFourMegabytesTextAtItsStart",
-        fileWith([] { return testing::kDatabaseHeading + "\r\n" + stationWithHugeLastField() + "\r\nQQ2X;x;io91"; }),
-        "QQ1ABC",
+        "LineOfSixtyFourMegabytesWithoutEnd",
+        fileWith([] { return testing::kDatabaseHeading + "\r\n" + hugeStation(); }), "JO62QM",
         [] {
-            const std::string line = stationWithHugeLastField();
-            return readOutcome(testing::kDatabaseHeading, line, {line}, "QQ1ABC JO62qm\r\nQQ2X   IO91  \r\n");
+            const std::string line = hugeStation();
+            return readOutcome(testing::kDatabaseHeading, line, {line}, "QQ1ABC JO62qm\r\n");
         }},
+    HostileCase{"LineOfSixtyFourMegabytesTextAtItsStart", fileWith([] {
+                    return testing::kDatabaseHeading + "\r\n" + stationWithHugeLastField() +
+                           "\r\nQQ2X;x;io91";
+                }),
+                "QQ1ABC",
+                [] {
+                    const std::string line = stationWithHugeLastField();
+                    return readOutcome(testing::kDatabaseHeading, line, {line},
+                                       "QQ1ABC JO62qm\r\nQQ2X   IO91  \r\n");
+                }},
     // Lines 0..9, 11..12 and 14..255; the first is no heading, the third
     // holds "/" in its callsign field.
     HostileCase{"EveryByteValue", fileWith(everyByteValue), "ABC",
@@ -321,8 +324,9 @@ const HostileCase kContents[] = {
                         "\v\f" + std::string(5, ' ') + "\v\f" + std::string(4, ' ') + "\r\n");
                 }},
     HostileCase{"InvalidUtf8",
-                fileWith(testing::kDatabaseHeading + "\r\n" + kLatinStation + "\r\n" + kBrokenUtf8Station + "\r\n" +
-                         kOverlongSlashStation + "\r\n" + kLoneLeadByteStation + "\r\n"),
+                fileWith(testing::kDatabaseHeading + "\r\n" + kLatinStation + "\r\n" +
+                         kBrokenUtf8Station + "\r\n" + kOverlongSlashStation + "\r\n" +
+                         kLoneLeadByteStation + "\r\n"),
                 "QQ1\xC3\x84"
                 "BC",
                 [] {
@@ -335,35 +339,38 @@ const HostileCase kContents[] = {
                                        "P  JO62qm\r\n"
                                        "QQ2\xC3   \xC4O62qm\r\n");
                 }},
-    HostileCase{"Utf8ByteOrderMark",
-                fileWith("\xEF\xBB\xBF" + testing::kDatabaseHeading + "\r\n" + kUtf8Station + "\r\n"),
-                "QQ1\xC3\x84"
-                "BC",
-                [] {
-                    return readOutcome(testing::kDatabaseHeading, kUtf8Station, {kUtf8Station},
-                                       "QQ1\xC3\x84"
-                                       "BC JO62qm\r\n");
-                }},
+    HostileCase{
+        "Utf8ByteOrderMark",
+        fileWith("\xEF\xBB\xBF" + testing::kDatabaseHeading + "\r\n" + kUtf8Station + "\r\n"),
+        "QQ1\xC3\x84"
+        "BC",
+        [] {
+            return readOutcome(testing::kDatabaseHeading, kUtf8Station, {kUtf8Station},
+                               "QQ1\xC3\x84"
+                               "BC JO62qm\r\n");
+        }},
     // Read as single-byte text: CR and LF stand apart with NULs between,
     // so NUL lines appear, and no line holds CALL.
-    HostileCase{"Utf16WithByteOrderMark", fileWith(utf16le(testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n")),
-                "Q",
+    HostileCase{"Utf16WithByteOrderMark",
+                fileWith(utf16le(testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n")), "Q",
                 [] {
                     const std::string nulLine =
                         "\0"s + std::string(6, ' ') + "\0"s + std::string(5, ' ') + "\r\n";
-                    return readOutcome(std::nullopt, utf16le(testing::kDatabaseHeading), {kUtf16Station},
+                    return readOutcome(std::nullopt, utf16le(testing::kDatabaseHeading),
+                                       {kUtf16Station},
                                        nulLine +
                                            "\0Q\0Q\0"
                                            "1\0\0J\0o\0"
                                            "6\r\n"s +
                                            nulLine + nulLine);
                 }},
-    HostileCase{
-        "CarriageReturnLineEnds", fileWith(testing::kDatabaseHeading + "\rQQ1ABC;x;jo62qm\rQQ2X;x;io91\r"), "QQ",
-        [] {
-            return readOutcome(testing::kDatabaseHeading, "QQ1ABC;x;jo62qm", {"QQ1ABC;x;jo62qm", "QQ2X;x;io91"},
-                               "QQ1ABC JO62qm\r\nQQ2X   IO91  \r\n");
-        }},
+    HostileCase{"CarriageReturnLineEnds",
+                fileWith(testing::kDatabaseHeading + "\rQQ1ABC;x;jo62qm\rQQ2X;x;io91\r"), "QQ",
+                [] {
+                    return readOutcome(testing::kDatabaseHeading, "QQ1ABC;x;jo62qm",
+                                       {"QQ1ABC;x;jo62qm", "QQ2X;x;io91"},
+                                       "QQ1ABC JO62qm\r\nQQ2X   IO91  \r\n");
+                }},
     // Without a heading line the first empty line is skipped as one.
     HostileCase{"MillionEmptyLines",
                 fileWith([] { return repeated("\r\n", 1'000'000) + "QQ1ABC;x;jo62qm"; }), "QQ1ABC",
@@ -378,14 +385,15 @@ const HostileCase kContents[] = {
     // as it was, and neither loop on its own output nor lose it.
     HostileCase{"LinkToTheList",
                 [](const fs::path& folder) {
-                    writeFile(folder / "CALLSIGN.TXT", testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+                    writeFile(folder / "CALLSIGN.TXT",
+                              testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
                     fs::create_symlink("CALLSIGN.TXT", folder / "ms1.txt");
                     return folder / "ms1.txt";
                 },
                 "QQ1ABC",
                 [] {
-                    return readOutcome(testing::kDatabaseHeading, "QQ1ABC;x;jo62qm", {"QQ1ABC;x;jo62qm"},
-                                       "QQ1ABC JO62qm\r\n");
+                    return readOutcome(testing::kDatabaseHeading, "QQ1ABC;x;jo62qm",
+                                       {"QQ1ABC;x;jo62qm"}, "QQ1ABC JO62qm\r\n");
                 }},
 #endif
 };
@@ -421,7 +429,8 @@ const HostileCase kRefused[] = {
 #endif
     HostileCase{"RemovedBetweenListingAndOpening",
                 [](const fs::path& folder) {
-                    writeFile(folder / "ms1.txt", testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+                    writeFile(folder / "ms1.txt",
+                              testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
                     fs::path listed;
                     for (const auto& entry : fs::directory_iterator(folder)) {
                         if (entry.path().filename() == "ms1.txt") {

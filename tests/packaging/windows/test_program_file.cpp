@@ -7,8 +7,8 @@
 #include "kelmora/version.h"
 
 #include <QImage>
-#include <QXmlStreamReader>
 #include <QTest>
+#include <QXmlStreamReader>
 #include <vector>
 #include <windows.h>
 
