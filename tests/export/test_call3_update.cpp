@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 using testing::readFile;
 using testing::writeFile;
 
-const std::string kHeadingLine = testing::kDatabaseHeading + "\r\n";
+const std::string kHeadingLine = testing::kHeading + "\r\n";
 const Call3Source kSource{"ms195.txt", "2026-12-07"};
 
 // The line an update with kSource writes.

@@ -11,6 +11,7 @@
 namespace kelmora {
 namespace {
 
+using testing::kHeading;
 using testing::PrintTo;
 
 const std::string kBlankLine = "             \r\n";
@@ -46,7 +47,7 @@ std::string station(const std::string& call, const std::string& locator) {
 
 FormatCase withStation(const char* name, const std::string& call, const std::string& locator,
                        std::string expected) {
-    return {name, {testing::kDatabaseHeading, station(call, locator)}, std::move(expected)};
+    return {name, {kHeading, station(call, locator)}, std::move(expected)};
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -84,23 +85,18 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Lines, FormatList,
     ::testing::Values(
-        FormatCase{"ShortLineWrapsToCallsign",
-                   {testing::kDatabaseHeading, "QQ1ABC;remark"},
-                   "QQ1ABC QQ1abc\r\n"},
-        FormatCase{"NoSeparator", {testing::kDatabaseHeading, "QQ1ABC"}, "QQ1ABC QQ1abc\r\n"},
-        FormatCase{"EmptyLineIsBlank", {testing::kDatabaseHeading, ""}, kBlankLine},
-        FormatCase{"EmptyLineNotFsk441",
-                   {testing::kDatabaseHeading, ""},
-                   "",
-                   StationSelection::Fsk441Only},
+        FormatCase{"ShortLineWrapsToCallsign", {kHeading, "QQ1ABC;remark"}, "QQ1ABC QQ1abc\r\n"},
+        FormatCase{"NoSeparator", {kHeading, "QQ1ABC"}, "QQ1ABC QQ1abc\r\n"},
+        FormatCase{"EmptyLineIsBlank", {kHeading, ""}, kBlankLine},
+        FormatCase{"EmptyLineNotFsk441", {kHeading, ""}, "", StationSelection::Fsk441Only},
         FormatCase{"DuplicatesKeptInOrder",
-                   {testing::kDatabaseHeading, station("QQ1ABC", "jo62qm"), station("QQ2X", "io91"),
+                   {kHeading, station("QQ1ABC", "jo62qm"), station("QQ2X", "io91"),
                     station("QQ1ABC", "jo62qm")},
                    "QQ1ABC JO62qm\r\nQQ2X   IO91  \r\nQQ1ABC JO62qm\r\n"},
         FormatCase{"OnlyFirstLineSkipped",
-                   {testing::kDatabaseHeading, "CALL;x;LOCATOR", station("QQ1ABC", "jo62qm")},
+                   {kHeading, "CALL;x;LOCATOR", station("QQ1ABC", "jo62qm")},
                    "CALL   LOcato\r\nQQ1ABC JO62qm\r\n"},
-        FormatCase{"HeadingOnly", {testing::kDatabaseHeading}, ""},
+        FormatCase{"HeadingOnly", {kHeading}, ""},
         FormatCase{"NoHeadingLineUsesColumnsOneAndThree",
                    {"QQ9ZZZ;x;aa00", "Locator;QQ1ABC;Call", station("QQ1ABC", "jo62qm")},
                    "LocatorCAll  \r\nQQ1ABC JO62qm\r\n",
@@ -152,24 +148,23 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 FormatCase fsk441(const char* name, const std::string& line, std::string expected) {
-    return {
-        name, {testing::kDatabaseHeading, line}, std::move(expected), StationSelection::Fsk441Only};
+    return {name, {kHeading, line}, std::move(expected), StationSelection::Fsk441Only};
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Keywords, FormatList,
-    ::testing::Values(
-        fsk441("Fsk441InActivity", "QQ1ABC;x;jo62qm;fsk441;;;;", "QQ1ABC JO62qm\r\n"),
-        fsk441("Jt44InRemark", "QQ1ABC;sked Jt44;jo62qm;;;;;", "QQ1ABC JO62qm\r\n"),
-        fsk441("WsjtInLastField", "QQ1ABC;x;jo62qm;;;;;wsjt", "QQ1ABC JO62qm\r\n"),
-        fsk441("KeywordBeyondEightFields", "QQ1ABC;x;jo62qm;;;;;;WSJT", "QQ1ABC JO62qm\r\n"),
-        fsk441("KeywordInCallsign", "FSK441;x;jo62qm", "FSK441 JO62qm\r\n"),
-        fsk441("NoKeyword", "QQ1ABC;x;jo62qm;CW MS;JT6M;JT4;FSK;441", ""),
-        fsk441("SlashStillSkips", "QQ1ABC/P;x;jo62qm;FSK441", ""),
-        FormatCase{"KeywordOnlyInHeading",
-                   {testing::kDatabaseHeading + " FSK441", station("QQ1ABC", "jo62qm")},
-                   "",
-                   StationSelection::Fsk441Only}),
+    ::testing::Values(fsk441("Fsk441InActivity", "QQ1ABC;x;jo62qm;fsk441;;;;", "QQ1ABC JO62qm\r\n"),
+                      fsk441("Jt44InRemark", "QQ1ABC;sked Jt44;jo62qm;;;;;", "QQ1ABC JO62qm\r\n"),
+                      fsk441("WsjtInLastField", "QQ1ABC;x;jo62qm;;;;;wsjt", "QQ1ABC JO62qm\r\n"),
+                      fsk441("KeywordBeyondEightFields", "QQ1ABC;x;jo62qm;;;;;;WSJT",
+                             "QQ1ABC JO62qm\r\n"),
+                      fsk441("KeywordInCallsign", "FSK441;x;jo62qm", "FSK441 JO62qm\r\n"),
+                      fsk441("NoKeyword", "QQ1ABC;x;jo62qm;CW MS;JT6M;JT4;FSK;441", ""),
+                      fsk441("SlashStillSkips", "QQ1ABC/P;x;jo62qm;FSK441", ""),
+                      FormatCase{"KeywordOnlyInHeading",
+                                 {kHeading + " FSK441", station("QQ1ABC", "jo62qm")},
+                                 "",
+                                 StationSelection::Fsk441Only}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A valid UTF-8 line counts code points; any other line counts bytes
@@ -180,42 +175,40 @@ INSTANTIATE_TEST_SUITE_P(
                                   "jo62qm", "\xC3\x84\xC3\x96Q1ABCJO62qm\r\n"),
                       withStation("Utf8CallsignPaddedByCharacters", "QQ1\xC3\x84", "jo62qm",
                                   "QQ1\xC3\x84   JO62qm\r\n"),
-                      FormatCase{
-                          "Windows1252LineCountsBytes",
-                          {testing::kDatabaseHeading, "\xC3\x84\xC3\x96Q1ABCDE;M\xFCnchen;jo62qm"},
-                          "\xC3\x84\xC3\x96Q1AJO62qm\r\n"},
+                      FormatCase{"Windows1252LineCountsBytes",
+                                 {kHeading, "\xC3\x84\xC3\x96Q1ABCDE;M\xFCnchen;jo62qm"},
+                                 "\xC3\x84\xC3\x96Q1AJO62qm\r\n"},
                       withStation("Utf8LocatorCased", "QQ1ABC",
                                   "\xC3\xA4\xC3\xB6"
                                   "12X\xC5\xB8",
                                   "QQ1ABC \xC3\x84\xC3\x96"
                                   "12x\xC3\xBF\r\n"),
                       FormatCase{"Windows1252LocatorCased",
-                                 {testing::kDatabaseHeading, "QQ1ABC;x;\xE4\xF6"
-                                                             "12"},
+                                 {kHeading, "QQ1ABC;x;\xE4\xF6"
+                                            "12"},
                                  "QQ1ABC \xC4\xD6"
                                  "12  \r\n"},
                       FormatCase{"Windows1252CaronAndDiaeresis",
-                                 {testing::kDatabaseHeading, "QQ1ABC;x;\xFF"
-                                                             "a\x8A"},
+                                 {kHeading, "QQ1ABC;x;\xFF"
+                                            "a\x8A"},
                                  "QQ1ABC \x9F"
                                  "A\x9A   \r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FormatList, LineOfHundredThousandCharacters) {
     const std::string remark(100'000, 'x');
-    EXPECT_EQ(formatLines({testing::kDatabaseHeading, "QQ1ABC;" + remark + ";jo62qm;WSJT"}, true,
+    EXPECT_EQ(formatLines({kHeading, "QQ1ABC;" + remark + ";jo62qm;WSJT"}, true,
                           StationSelection::Fsk441Only),
               "QQ1ABC JO62qm\r\n");
-    EXPECT_EQ(
-        formatLines({testing::kDatabaseHeading, remark + ";x;jo62qm"}, true, StationSelection::All),
-        "xxxxxxxJO62qm\r\n");
+    EXPECT_EQ(formatLines({kHeading, remark + ";x;jo62qm"}, true, StationSelection::All),
+              "xxxxxxxJO62qm\r\n");
 }
 
 TEST(FormatList, CountsWrittenStationsOnly) {
     CallsignListFormatter formatter(true, StationSelection::All);
     std::string out;
-    for (const std::string& line : {testing::kDatabaseHeading, station("QQ1ABC", "jo62qm"),
-                                    station("QQ1ABC/P", "jo62qm"), std::string()}) {
+    for (const std::string& line :
+         {kHeading, station("QQ1ABC", "jo62qm"), station("QQ1ABC/P", "jo62qm"), std::string()}) {
         formatter.addLine(line, out);
     }
     EXPECT_EQ(formatter.stationsWritten(), 2u);

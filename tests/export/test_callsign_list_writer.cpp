@@ -35,6 +35,7 @@
 namespace kelmora {
 namespace {
 
+using testing::kHeading;
 using testing::PrintTo;
 
 namespace fs = std::filesystem;
@@ -76,8 +77,8 @@ protected:
 };
 
 TEST_F(CallsignListFile, WritesTheFormattedLines) {
-    writeFile(database_, testing::kDatabaseHeading +
-                             "\r\nQQ1ABC;x;jo62qm;FSK441\r\nQQ2X/P;x;io91\r\nQQ3Y;x;jn48\r\n");
+    writeFile(database_,
+              kHeading + "\r\nQQ1ABC;x;jo62qm;FSK441\r\nQQ2X/P;x;io91\r\nQQ3Y;x;jn48\r\n");
     const ExportResult result = run();
     EXPECT_EQ(result.status, Status::Written);
     EXPECT_EQ(result.stationsWritten, 2u);
@@ -87,7 +88,7 @@ TEST_F(CallsignListFile, WritesTheFormattedLines) {
 }
 
 TEST_F(CallsignListFile, ReplacesTheOldListKeepingItsMode) {
-    writeFile(database_, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     writeFile(list_, kOldList + kOldList);
 #ifndef _WIN32
     fs::permissions(list_, fs::perms(0640));
@@ -110,7 +111,7 @@ TEST_F(CallsignListFile, FolderAndDatabaseWithUmlauts) {
     const fs::path folder = folder_ / fs::path(u8"Funk Jürgen");
     fs::create_directory(folder);
     const fs::path database = folder / fs::path(u8"ms195ä.txt");
-    writeFile(database, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(database, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     EXPECT_EQ(
         writeCallsignList(database, folder / "CALLSIGN.TXT", true, StationSelection::All).status,
         Status::Written);
@@ -132,8 +133,7 @@ TEST_F(CallsignListFile, FolderBeyondMaxPath) {
         folder /= std::string(40, 'x');
     }
     fs::create_directories(file_names::longForm(folder));
-    writeFile(file_names::longForm(folder / "ms195.txt"),
-              testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(file_names::longForm(folder / "ms195.txt"), kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     const ExportResult result = writeCallsignList(folder / "ms195.txt", folder / "CALLSIGN.TXT",
                                                   true, StationSelection::All);
     EXPECT_EQ(result.status, Status::Written);
@@ -153,7 +153,7 @@ struct LeftoverCase {
 class Leftovers : public CallsignListFile, public ::testing::WithParamInterface<LeftoverCase> {};
 
 TEST_P(Leftovers, GoWithTheNextExportUnlessHeld) {
-    writeFile(database_, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     const fs::path leftover = folder_ / GetParam().fileName;
     writeFile(leftover, "QQ1ABC JO62");
     testing::markHidden(leftover);
@@ -185,16 +185,16 @@ INSTANTIATE_TEST_SUITE_P(
 // The search for leftovers lists the folder; a listing that breaks off is
 // no reason to fail the export.
 TEST_F(CallsignListFile, AFolderListingThatFailsPartWayIsNoFailure) {
-    writeFile(database_, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
-    writeFile(folder_ / "ms196.txt", testing::kDatabaseHeading);
-    writeFile(folder_ / "ms197.txt", testing::kDatabaseHeading);
+    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(folder_ / "ms196.txt", kHeading);
+    writeFile(folder_ / "ms197.txt", kHeading);
     const testing::FailingListings failing(3); // ".", ".." and one file
     EXPECT_EQ(run().status, Status::Written);
     EXPECT_EQ(readFile(list_), "QQ1ABC JO62qm\r\n");
 }
 
 TEST_F(CallsignListFile, NewListTakesTheUmask) {
-    writeFile(database_, testing::kDatabaseHeading);
+    writeFile(database_, kHeading);
     const mode_t previous = ::umask(027);
     const ExportResult result = run();
     ::umask(previous);
@@ -224,25 +224,19 @@ const std::string kTwoStations = "QQ1ABC JO62qm\r\nQQ2X   IO91  \r\n";
 INSTANTIATE_TEST_SUITE_P(
     LineEnds, DatabaseShapes,
     ::testing::Values(
-        DatabaseShape{"Empty", "", ""},
-        DatabaseShape{"HeadingOnly", testing::kDatabaseHeading + "\r\n", ""},
-        DatabaseShape{"CrLf", testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\nQQ2X;x;io91\r\n",
+        DatabaseShape{"Empty", "", ""}, DatabaseShape{"HeadingOnly", kHeading + "\r\n", ""},
+        DatabaseShape{"CrLf", kHeading + "\r\nQQ1ABC;x;jo62qm\r\nQQ2X;x;io91\r\n", kTwoStations},
+        DatabaseShape{"LfOnly", kHeading + "\nQQ1ABC;x;jo62qm\nQQ2X;x;io91\n", kTwoStations},
+        DatabaseShape{"CrOnly", kHeading + "\rQQ1ABC;x;jo62qm\rQQ2X;x;io91", kTwoStations},
+        DatabaseShape{"ByteOrderMark", "\xEF\xBB\xBF" + kHeading + "\nQQ1ABC;x;jo62qm\nQQ2X;x;io91",
                       kTwoStations},
-        DatabaseShape{"LfOnly", testing::kDatabaseHeading + "\nQQ1ABC;x;jo62qm\nQQ2X;x;io91\n",
-                      kTwoStations},
-        DatabaseShape{"CrOnly", testing::kDatabaseHeading + "\rQQ1ABC;x;jo62qm\rQQ2X;x;io91",
-                      kTwoStations},
-        DatabaseShape{"ByteOrderMark",
-                      "\xEF\xBB\xBF" + testing::kDatabaseHeading + "\nQQ1ABC;x;jo62qm\nQQ2X;x;io91",
-                      kTwoStations},
-        DatabaseShape{"NulBytes",
-                      testing::kDatabaseHeading + std::string("\r\nQQ\0AB;x;j\0\r\n", 14),
+        DatabaseShape{"NulBytes", kHeading + std::string("\r\nQQ\0AB;x;j\0\r\n", 14),
                       std::string("QQ\0AB  J\0    \r\n", 15)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 #ifndef _WIN32
 TEST_F(CallsignListFile, LinkedListReplacesTheLinkTarget) {
-    writeFile(database_, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     fs::create_directory(folder_ / "wsjt");
     writeFile(folder_ / "wsjt" / "CALLSIGN.TXT", kOldList);
     fs::create_symlink("wsjt/CALLSIGN.TXT", list_);
@@ -253,7 +247,7 @@ TEST_F(CallsignListFile, LinkedListReplacesTheLinkTarget) {
 }
 
 TEST_F(CallsignListFile, DanglingLinkCreatesItsTarget) {
-    writeFile(database_, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     fs::create_symlink("WSJT.TXT", list_);
     ASSERT_EQ(run().status, Status::Written);
     EXPECT_TRUE(fs::is_symlink(list_));
@@ -306,7 +300,7 @@ TEST_P(Failures, ChangeNothing) {
     const auto& [failure, writer] = GetParam();
     const fs::path list = folder_ / writer.listName;
     const fs::path backup = call3BackupPath(list);
-    writeFile(database_, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     writeFile(list, kOldList);
     failure.prepare(folder_, list);
     const auto before = snapshot(folder_);
@@ -420,9 +414,7 @@ const FailureCase kLookupListFailures[] = {
      {}},
     // Another station database, chosen by mistake in the same dialog.
     {"ListIsAnotherDatabase",
-     [](const fs::path&, const fs::path& l) {
-         writeFile(l, testing::kDatabaseHeading + "\r\nQQ9OLD;x;IO91WM\r\n");
-     },
+     [](const fs::path&, const fs::path& l) { writeFile(l, kHeading + "\r\nQQ9OLD;x;IO91WM\r\n"); },
      Status::NoLookupList,
      {}},
     // A backup that is the list or the database would put the old list over
@@ -505,7 +497,7 @@ TEST_P(SharedReaders, DoNotStopTheExport) {
     const bool replaceable = testing::replacesFilesHeldSharingDelete();
     const fs::path list = folder_ / writer.listName;
     const fs::path backup = call3BackupPath(list);
-    writeFile(database_, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     writeFile(list, kOldList);
     writeFile(backup, kOldList);
     const auto before = snapshot(folder_);
@@ -546,7 +538,7 @@ class HeldForAMoment : public CallsignListFile,
                        public ::testing::WithParamInterface<testing::Holding> {};
 
 TEST_P(HeldForAMoment, TheListIsReplacedOnceFree) {
-    writeFile(database_, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     writeFile(list_, kOldList);
     auto holder = std::make_unique<testing::HeldFile>(list_, GetParam());
     std::thread release([&holder] {
@@ -603,7 +595,7 @@ TEST_F(CallsignListFile, AListWriteProtectedMeanwhileIsKept) {
 class WriteFailures : public CallsignListFile, public ::testing::WithParamInterface<ListWriter> {};
 
 TEST_P(WriteFailures, KeepTheOldList) {
-    std::string database = testing::kDatabaseHeading + "\r\n";
+    std::string database = kHeading + "\r\n";
     for (int i = 0; i < 1000; ++i) {
         database += "QQ" + std::to_string(i) + ";x;jo62qm\r\n";
     }

@@ -38,6 +38,7 @@
 namespace kelmora {
 namespace {
 
+using testing::kHeading;
 using testing::PrintTo;
 
 namespace fs = std::filesystem;
@@ -293,28 +294,25 @@ const HostileCase kContents[] = {
     HostileCase{"OnlySeparator", fileWith(";"), ";",
                 [] { return readOutcome(std::nullopt, ";", {}, ""); }},
     HostileCase{"HundredThousandSeparators",
-                fileWith(testing::kDatabaseHeading + "\r\n" + std::string(100'000, ';')), ";",
+                fileWith(kHeading + "\r\n" + std::string(100'000, ';')), ";",
                 [] {
                     const std::string line(100'000, ';');
-                    return readOutcome(testing::kDatabaseHeading, line, {line}, kBlankListLine);
+                    return readOutcome(kHeading, line, {line}, kBlankListLine);
+                }},
+    HostileCase{"LineOfSixtyFourMegabytesWithoutEnd",
+                fileWith([] { return kHeading + "\r\n" + hugeStation(); }), "JO62QM",
+                [] {
+                    const std::string line = hugeStation();
+                    return readOutcome(kHeading, line, {line}, "QQ1ABC JO62qm\r\n");
                 }},
     HostileCase{
-        "LineOfSixtyFourMegabytesWithoutEnd",
-        fileWith([] { return testing::kDatabaseHeading + "\r\n" + hugeStation(); }), "JO62QM",
+        "LineOfSixtyFourMegabytesTextAtItsStart",
+        fileWith([] { return kHeading + "\r\n" + stationWithHugeLastField() + "\r\nQQ2X;x;io91"; }),
+        "QQ1ABC",
         [] {
-            const std::string line = hugeStation();
-            return readOutcome(testing::kDatabaseHeading, line, {line}, "QQ1ABC JO62qm\r\n");
+            const std::string line = stationWithHugeLastField();
+            return readOutcome(kHeading, line, {line}, "QQ1ABC JO62qm\r\nQQ2X   IO91  \r\n");
         }},
-    HostileCase{"LineOfSixtyFourMegabytesTextAtItsStart", fileWith([] {
-                    return testing::kDatabaseHeading + "\r\n" + stationWithHugeLastField() +
-                           "\r\nQQ2X;x;io91";
-                }),
-                "QQ1ABC",
-                [] {
-                    const std::string line = stationWithHugeLastField();
-                    return readOutcome(testing::kDatabaseHeading, line, {line},
-                                       "QQ1ABC JO62qm\r\nQQ2X   IO91  \r\n");
-                }},
     // Lines 0..9, 11..12 and 14..255; the first is no heading, the third
     // holds "/" in its callsign field.
     HostileCase{"EveryByteValue", fileWith(everyByteValue), "ABC",
@@ -324,13 +322,12 @@ const HostileCase kContents[] = {
                         "\v\f" + std::string(5, ' ') + "\v\f" + std::string(4, ' ') + "\r\n");
                 }},
     HostileCase{"InvalidUtf8",
-                fileWith(testing::kDatabaseHeading + "\r\n" + kLatinStation + "\r\n" +
-                         kBrokenUtf8Station + "\r\n" + kOverlongSlashStation + "\r\n" +
-                         kLoneLeadByteStation + "\r\n"),
+                fileWith(kHeading + "\r\n" + kLatinStation + "\r\n" + kBrokenUtf8Station + "\r\n" +
+                         kOverlongSlashStation + "\r\n" + kLoneLeadByteStation + "\r\n"),
                 "QQ1\xC3\x84"
                 "BC",
                 [] {
-                    return readOutcome(testing::kDatabaseHeading, kLatinStation, {kLatinStation},
+                    return readOutcome(kHeading, kLatinStation, {kLatinStation},
                                        "QQ1\xC4"
                                        "BC JO62qm\r\n"
                                        "QQ1\xC3\x84"
@@ -339,38 +336,35 @@ const HostileCase kContents[] = {
                                        "P  JO62qm\r\n"
                                        "QQ2\xC3   \xC4O62qm\r\n");
                 }},
-    HostileCase{
-        "Utf8ByteOrderMark",
-        fileWith("\xEF\xBB\xBF" + testing::kDatabaseHeading + "\r\n" + kUtf8Station + "\r\n"),
-        "QQ1\xC3\x84"
-        "BC",
-        [] {
-            return readOutcome(testing::kDatabaseHeading, kUtf8Station, {kUtf8Station},
-                               "QQ1\xC3\x84"
-                               "BC JO62qm\r\n");
-        }},
+    HostileCase{"Utf8ByteOrderMark",
+                fileWith("\xEF\xBB\xBF" + kHeading + "\r\n" + kUtf8Station + "\r\n"),
+                "QQ1\xC3\x84"
+                "BC",
+                [] {
+                    return readOutcome(kHeading, kUtf8Station, {kUtf8Station},
+                                       "QQ1\xC3\x84"
+                                       "BC JO62qm\r\n");
+                }},
     // Read as single-byte text: CR and LF stand apart with NULs between,
     // so NUL lines appear, and no line holds CALL.
-    HostileCase{"Utf16WithByteOrderMark",
-                fileWith(utf16le(testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n")), "Q",
+    HostileCase{"Utf16WithByteOrderMark", fileWith(utf16le(kHeading + "\r\nQQ1ABC;x;jo62qm\r\n")),
+                "Q",
                 [] {
                     const std::string nulLine =
                         "\0"s + std::string(6, ' ') + "\0"s + std::string(5, ' ') + "\r\n";
-                    return readOutcome(std::nullopt, utf16le(testing::kDatabaseHeading),
-                                       {kUtf16Station},
+                    return readOutcome(std::nullopt, utf16le(kHeading), {kUtf16Station},
                                        nulLine +
                                            "\0Q\0Q\0"
                                            "1\0\0J\0o\0"
                                            "6\r\n"s +
                                            nulLine + nulLine);
                 }},
-    HostileCase{"CarriageReturnLineEnds",
-                fileWith(testing::kDatabaseHeading + "\rQQ1ABC;x;jo62qm\rQQ2X;x;io91\r"), "QQ",
-                [] {
-                    return readOutcome(testing::kDatabaseHeading, "QQ1ABC;x;jo62qm",
-                                       {"QQ1ABC;x;jo62qm", "QQ2X;x;io91"},
-                                       "QQ1ABC JO62qm\r\nQQ2X   IO91  \r\n");
-                }},
+    HostileCase{
+        "CarriageReturnLineEnds", fileWith(kHeading + "\rQQ1ABC;x;jo62qm\rQQ2X;x;io91\r"), "QQ",
+        [] {
+            return readOutcome(kHeading, "QQ1ABC;x;jo62qm", {"QQ1ABC;x;jo62qm", "QQ2X;x;io91"},
+                               "QQ1ABC JO62qm\r\nQQ2X   IO91  \r\n");
+        }},
     // Without a heading line the first empty line is skipped as one.
     HostileCase{"MillionEmptyLines",
                 fileWith([] { return repeated("\r\n", 1'000'000) + "QQ1ABC;x;jo62qm"; }), "QQ1ABC",
@@ -378,22 +372,21 @@ const HostileCase kContents[] = {
                     return readOutcome(std::nullopt, "", {"QQ1ABC;x;jo62qm"},
                                        repeated(kBlankListLine, 999'999) + "QQ1ABC JO62qm\r\n");
                 }},
-    HostileCase{"HeadingLineOnly", fileWith(testing::kDatabaseHeading), "CALL",
-                [] { return readOutcome(testing::kDatabaseHeading, std::nullopt, {}, ""); }},
+    HostileCase{"HeadingLineOnly", fileWith(kHeading), "CALL",
+                [] { return readOutcome(kHeading, std::nullopt, {}, ""); }},
 #ifndef _WIN32
     // The export reads the very file it replaces: it must read it whole
     // as it was, and neither loop on its own output nor lose it.
     HostileCase{"LinkToTheList",
                 [](const fs::path& folder) {
-                    writeFile(folder / "CALLSIGN.TXT",
-                              testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+                    writeFile(folder / "CALLSIGN.TXT", kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
                     fs::create_symlink("CALLSIGN.TXT", folder / "ms1.txt");
                     return folder / "ms1.txt";
                 },
                 "QQ1ABC",
                 [] {
-                    return readOutcome(testing::kDatabaseHeading, "QQ1ABC;x;jo62qm",
-                                       {"QQ1ABC;x;jo62qm"}, "QQ1ABC JO62qm\r\n");
+                    return readOutcome(kHeading, "QQ1ABC;x;jo62qm", {"QQ1ABC;x;jo62qm"},
+                                       "QQ1ABC JO62qm\r\n");
                 }},
 #endif
 };
@@ -429,8 +422,7 @@ const HostileCase kRefused[] = {
 #endif
     HostileCase{"RemovedBetweenListingAndOpening",
                 [](const fs::path& folder) {
-                    writeFile(folder / "ms1.txt",
-                              testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+                    writeFile(folder / "ms1.txt", kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
                     fs::path listed;
                     for (const auto& entry : fs::directory_iterator(folder)) {
                         if (entry.path().filename() == "ms1.txt") {
@@ -444,7 +436,7 @@ const HostileCase kRefused[] = {
     HostileCase{"FolderNamedLikeDatabase",
                 [](const fs::path& folder) {
                     fs::create_directory(folder / "ms1.txt");
-                    writeFile(folder / "ms1.txt" / "ms2.txt", testing::kDatabaseHeading);
+                    writeFile(folder / "ms1.txt" / "ms2.txt", kHeading);
                     return folder / "ms1.txt";
                 },
                 "QQ", [] { return refusedOutcome(FileFailure::IsFolder); }},
@@ -467,7 +459,7 @@ constexpr uid_t kNobody = 65534;
 }
 
 TEST_F(HostileFolder, FileWithoutReadPermission) {
-    writeFile(database_, testing::kDatabaseHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
+    writeFile(database_, kHeading + "\r\nQQ1ABC;x;jo62qm\r\n");
     fs::permissions(database_, fs::perms::none);
     if (::geteuid() != 0) {
         expectOutcome(observe(database_, list_, "QQ", StationSelection::All),
@@ -601,7 +593,7 @@ TEST_F(HostileFolder, OpeningStopsAtTheSizeAtOpening) {
 
 TEST_F(HostileFolder, ExportStopsAtTheSizeAtOpening) {
     constexpr std::size_t kCount = 4'000'000 / 18;
-    writeFile(database_, testing::kDatabaseHeading + "\r\n" + stations(kCount));
+    writeFile(database_, kHeading + "\r\n" + stations(kCount));
     const Watchdog watchdog(60);
     AppendOnEveryRead growth(database_, kGrownStation);
     const ExportResult result = writeCallsignList(database_, list_, true, StationSelection::All);
@@ -616,7 +608,7 @@ TEST_F(HostileFolder, ExportStopsAtTheSizeAtOpening) {
 TEST_F(HostileFolder, SearchStopsAtTheSizeAtOpening) {
     // Three search blocks; the hits in the first make the file grow.
     constexpr std::size_t kCount = 3 * kSearchBlockSize / 18;
-    writeFile(database_, testing::kDatabaseHeading + "\r\n" + stations(kCount));
+    writeFile(database_, kHeading + "\r\n" + stations(kCount));
     const Watchdog watchdog(60);
     std::vector<std::string> hits;
     const ScanOutcome outcome =

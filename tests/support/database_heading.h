@@ -6,7 +6,6 @@
 namespace kelmora::testing {
 
 // The heading line of the station databases, without its line end.
-inline const std::string kDatabaseHeading =
-    "CALL;Bemerkung;LOCATOR;Aktivitaeten;RIG / QRG;;;Stand :";
+inline const std::string kHeading = "CALL;Bemerkung;LOCATOR;Aktivitaeten;RIG / QRG;;;Stand :";
 
 } // namespace kelmora::testing
