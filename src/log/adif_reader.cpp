@@ -339,7 +339,7 @@ AdifReader::AdifReader(InputFile file, std::size_t blockSize)
     static_assert(kUsedFieldCount == kUsedFields.size());
 }
 
-// The specification: a file whose first character is "<" has no header.
+// ADIF 3.1.4: a file whose first character is "<" has no header.
 // A byte-order mark and blank lines before it change nothing.
 void AdifReader::skipHeaderIfAny() {
     window_.ensure(kByteOrderMark.size());

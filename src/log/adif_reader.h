@@ -31,11 +31,11 @@ struct AdifQso {
 // Reads an ADIF file in its ADI form, one QSO after the other, in a single
 // pass that holds one block of the file and the record in hand.
 //
-// The rules of the ADIF specification (3.1.4): a header, when the file does
-// not begin with "<", runs up to <EOH>; each record ends with <EOR>; a field
-// is <NAME:LENGTH> or <NAME:LENGTH:TYPE> followed by exactly LENGTH bytes of
-// data; names are compared without regard to case; type indicators and
-// anything between fields are passed over. ADI data is ASCII, one byte a
+// The rules of ADIF 3.1.4: a header, when the file does not begin with "<",
+// runs up to <EOH>; each record ends with <EOR>; a field is <NAME:LENGTH> or
+// <NAME:LENGTH:TYPE> followed by exactly LENGTH bytes of data; names are
+// compared without regard to case; type indicators and anything between
+// fields are passed over. ADI data is ASCII, one byte a
 // character, so a length counts bytes: UTF-8 or Windows-1252 text that some
 // programs write anyway is taken by its bytes, and a writer that counted its
 // characters instead leaves a tail that falls between the fields.

@@ -17,7 +17,7 @@ struct QsoFacts {
     CallKey call;
     BandMask bands = 0;
     bool confirmed = false;
-    // GRIDSQUARE's square and those of VUCC_GRIDS (the specification lists
+    // GRIDSQUARE's square and those of VUCC_GRIDS (ADIF 3.1.4 lists
     // two or four); more are not taken.
     static constexpr std::size_t kMostGrids = 5;
     std::array<GridIndex, kMostGrids> grids{};
