@@ -337,6 +337,10 @@ bool Form1::FileExists(const QString& path) const {
     return database_folder::anyFileMatches(path);
 }
 
+Language Form1::messageLanguage() const {
+    return languageFromCode(uiLanguage_.toStdString()).value_or(Language::English);
+}
+
 void Form1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!firstDisplayDone_ && windowHandle()) {

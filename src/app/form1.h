@@ -101,6 +101,9 @@ private:
     void ApplyLanguage();
     void ShowRecord(std::string_view line, bool heading);
     bool FileExists(const QString& path) const;
+    // The language of dialogs, boxes and the map window: English where the
+    // language code selects none.
+    Language messageLanguage() const;
 
     // Building the window.
     void buildControls();

@@ -28,9 +28,7 @@ void Form1::mnuCall3_Click() {
     if (!FileExists(fileName)) {
         return; // as the callsign list: nothing without a database
     }
-    // A language code that selects no language gets English.
-    const Language language =
-        languageFromCode(uiLanguage_.toStdString()).value_or(Language::English);
+    const Language language = messageLanguage();
     const QString list = chooser_->chooseFileToSave(
         this, {QString::fromStdString(call3_messages::dialogTitle(language)), startFile(),
                QString::fromStdString(call3_messages::fileFilters(language))});

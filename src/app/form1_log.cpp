@@ -10,9 +10,7 @@ namespace kelmora {
 // The log is chosen here and shown in the map window, which opens for it
 // and reads the log again whenever it changes.
 void Form1::mnuLog_Click() {
-    // A language code that selects no language gets English.
-    const Language language =
-        languageFromCode(uiLanguage_.toStdString()).value_or(Language::English);
+    const Language language = messageLanguage();
     const QString last = settings_store::read(settings_store::kLogFile);
     const QString file = chooser_->chooseFileToOpen(
         this, {QString::fromStdString(log_texts::dialogTitle(language)),

@@ -9,9 +9,7 @@
 namespace kelmora {
 
 void Form1::mnuLocator_Click() {
-    // A language code that selects no language gets English.
-    const Language language =
-        languageFromCode(uiLanguage_.toStdString()).value_or(Language::English);
+    const Language language = messageLanguage();
     if (askOwnLocator(this, *presenter_, language) && form2_) {
         form2_->centreOnOwnLocator();
     }
@@ -25,8 +23,7 @@ void Form1::mnuKarte_Click() {
         form2_->activateWindow();
         return;
     }
-    const Language language =
-        languageFromCode(uiLanguage_.toStdString()).value_or(Language::English);
+    const Language language = messageLanguage();
     form2_ = new Form2(*presenter_, *chooser_, language);
     // A station clicked on the map is shown as a search hit shows it.
     connect(form2_, &Form2::stationChosen, this, [this](const QByteArray& line) {
