@@ -17,6 +17,10 @@ constexpr char toLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+constexpr bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 constexpr bool isAscii(std::string_view bytes) {
     return std::none_of(bytes.begin(), bytes.end(),
                         [](char c) { return static_cast<unsigned char>(c) >= 0x80; });

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "database/line_reader.h"
 
+#include "database/text_encoding.h"
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
 
 namespace kelmora {
 namespace {
-
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 std::size_t findByte(const std::vector<char>& block, std::size_t from, std::size_t to, char c) {
     const void* hit = std::memchr(block.data() + from, c, to - from);

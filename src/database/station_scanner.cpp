@@ -2,6 +2,7 @@
 #include "database/station_scanner.h"
 
 #include "database/station_record.h"
+#include "database/text_encoding.h"
 #include "database/x86_simd.h"
 
 #include <algorithm>
@@ -14,7 +15,6 @@
 namespace kelmora {
 namespace {
 
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // The bytes that one word of marks covers, one a bit.
 constexpr std::size_t kMaskBytes = 64;
 // Lines handed out by one call of next(): enough to make the call's cost

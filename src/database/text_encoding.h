@@ -12,6 +12,9 @@ namespace kelmora {
 // as Windows-1252 otherwise; a line is never re-encoded on its way to a file.
 enum class LineEncoding { Utf8, Windows1252 };
 
+// The UTF-8 byte-order mark that some editors put at the start of a file.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 bool isValidUtf8(std::string_view bytes);
 LineEncoding encodingOfLine(std::string_view line);
 

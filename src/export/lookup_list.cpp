@@ -3,6 +3,7 @@
 
 #include "database/ascii.h"
 #include "database/station_columns.h"
+#include "database/text_encoding.h"
 
 #include <algorithm>
 #include <bit>
@@ -12,7 +13,6 @@
 namespace kelmora {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kCommentStart = "//";
 constexpr std::string_view kVersionStart = "// Version";
 constexpr std::string_view kEndStart = "ZZZZ";
@@ -135,9 +135,9 @@ LookupList::LookupList(std::string bytes, LineEnd newLineEnd)
         return;
     }
     std::string_view text = bytes_;
-    if (text.starts_with(kByteOrderMark)) {
+    if (text.starts_with(kUtf8ByteOrderMark)) {
         byteOrderMark_ = true;
-        text.remove_prefix(kByteOrderMark.size());
+        text.remove_prefix(kUtf8ByteOrderMark.size());
     }
     if (const void* nul = std::memchr(text.data(), '\0', text.size())) {
         fault_ = {ListFault::Kind::NulByte,
@@ -315,7 +315,7 @@ bool LookupList::write(std::string_view ownLine,
                        const std::function<bool(std::string_view piece)>& write) const {
     Pieces out(lineEnd_ == LineEnd::CrLf ? "\r\n" : "\n", write);
     if (byteOrderMark_) {
-        out.bytes(kByteOrderMark);
+        out.bytes(kUtf8ByteOrderMark);
     }
     if (!versionLine_) {
         out.line(ownLine);

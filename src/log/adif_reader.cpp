@@ -2,6 +2,7 @@
 #include "log/adif_reader.h"
 
 #include "database/ascii.h"
+#include "database/text_encoding.h"
 
 #include <algorithm>
 #include <bit>
@@ -255,7 +256,7 @@ constexpr auto kLengthsOfPairs = [] {
     lengths.fill(kNoLength);
     for (unsigned first = 0; first < 10; ++first) {
         for (unsigned second = 0; second < 256; ++second) {
-            const bool two = second >= '0' && second <= '9';
+            const bool two = ascii::isDigit(second);
             lengths['0' + first + 256 * second] =
                 static_cast<std::uint8_t>(two ? kTwoDigits | (first * 10 + second - '0') : first);
         }
@@ -292,10 +293,6 @@ inline CommonLength commonLengthAt(const char* colon) {
     return {digits & ~kTwoDigits & 0xFFu, close + 1};
 }
 
-bool isDigit(char c) {
-    return static_cast<unsigned char>(c - '0') < 10;
-}
-
 // The first "<" in [from, end), else end. Fields mostly follow each other at
 // once or after one blank.
 const char* firstTagStart(const char* from, const char* end) {
@@ -330,8 +327,6 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
 } // namespace
 
 AdifReader::AdifReader(InputFile file, std::size_t blockSize)
@@ -342,9 +337,9 @@ AdifReader::AdifReader(InputFile file, std::size_t blockSize)
 // ADIF 3.1.4: a file whose first character is "<" has no header.
 // A byte-order mark and blank lines before it change nothing.
 void AdifReader::skipHeaderIfAny() {
-    window_.ensure(kByteOrderMark.size());
-    if (window_.bytes().starts_with(kByteOrderMark)) {
-        window_.advance(kByteOrderMark.size());
+    window_.ensure(kUtf8ByteOrderMark.size());
+    if (window_.bytes().starts_with(kUtf8ByteOrderMark)) {
+        window_.advance(kUtf8ByteOrderMark.size());
     }
     while (true) {
         const std::string_view bytes = window_.bytes();
@@ -528,7 +523,7 @@ AdifReader::Tag AdifReader::readTag() {
     const char* const digits = mark + 1;
     const char* at = digits;
     std::uint64_t length = 0; // wraps for too many digits, which break the tag anyway
-    while (at < limit && isDigit(*at)) {
+    while (at < limit && ascii::isDigit(*at)) {
         length = length * 10 + static_cast<unsigned char>(*at - '0');
         ++at;
     }

@@ -18,23 +18,19 @@ bool isLetterUpTo(char c, char last) {
     return letterIndex(c) <= static_cast<unsigned>(last - 'A');
 }
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 // Field letters A-R, square digits, subsquare letters A-X, extended digits.
 bool isLocatorText(std::string_view text) {
     if (text.size() != 4 && text.size() != 6 && text.size() != 8) {
         return false;
     }
-    if (!isLetterUpTo(text[0], 'R') || !isLetterUpTo(text[1], 'R') || !isDigit(text[2]) ||
-        !isDigit(text[3])) {
+    if (!isLetterUpTo(text[0], 'R') || !isLetterUpTo(text[1], 'R') || !ascii::isDigit(text[2]) ||
+        !ascii::isDigit(text[3])) {
         return false;
     }
     if (text.size() >= 6 && (!isLetterUpTo(text[4], 'X') || !isLetterUpTo(text[5], 'X'))) {
         return false;
     }
-    return text.size() < 8 || (isDigit(text[6]) && isDigit(text[7]));
+    return text.size() < 8 || (ascii::isDigit(text[6]) && ascii::isDigit(text[7]));
 }
 
 } // namespace
